@@ -1,0 +1,42 @@
+// The clock window's own caption strip: icon, title and close box. Clicking the icon or
+// right-clicking opens the system menu; dragging moves the window through the window manager.
+#pragma once
+
+#include <QIcon>
+#include <QPoint>
+#include <QWidget>
+
+class CaptionBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit CaptionBar(QWidget* parent = nullptr);
+
+    void setTitle(const QString& title);
+    QString title() const { return m_title; }
+    void setIcon(const QIcon& icon);
+    // Height of the strip for the current font.
+    int preferredHeight() const;
+    QRect iconRect() const;
+    QRect closeRect() const;
+
+signals:
+    void systemMenuRequested(const QPoint& globalPos);
+    void closeRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QString m_title;
+    QIcon m_icon;
+    QPoint m_pressPos;
+    QPoint m_grabOffset;
+    bool m_dragArmed = false;
+    bool m_manualDrag = false;
+    bool m_closePressed = false;
+    bool m_closeHover = false;
+};

@@ -1,0 +1,55 @@
+#include "app/Controls.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/WinApp.h"
+#include "app/WndImpl.h"
+
+#include <QIcon>
+
+QWidget* CreateControl(const ControlTemplate& control, QWidget* parent, const ControlHooks& hooks)
+{
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::MonthCalendar:
+        widget = CreateMonthCalendar(parent, control.id, hooks);
+        break;
+    case ControlKind::Edit:
+        widget = CreateEditControl(control, parent);
+        break;
+    case ControlKind::Button: {
+        auto* button = new QPushButton(QString::fromUtf8(control.text), parent);
+        const unsigned id = control.id;
+        QObject::connect(button, &QPushButton::clicked, button, [hooks, id] {
+            if (hooks.command)
+                hooks.command(id);
+        });
+        if (control.style & BS_DEFPUSHBUTTON)
+            button->setDefault(true);
+        widget = button;
+        break;
+    }
+    case ControlKind::Static: {
+        auto* label = new QLabel(QString::fromUtf8(control.text), parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = label;
+        break;
+    }
+    case ControlKind::StaticIcon: {
+        auto* label = new QLabel(parent);
+        const HICON icon = AfxGetApp() ? AfxGetApp()->LoadIcon(control.iconId) : nullptr;
+        // An icon control shows the icon at its natural size (32 px), whatever the box.
+        label->setPixmap(IconFromHandle(icon).pixmap(32, 32));
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = label;
+        break;
+    }
+    }
+    widget->setObjectName(control.id == static_cast<unsigned>(-1) ? QString() : QStringLiteral("control%1").arg(control.id));
+    widget->setFocusPolicy(control.style & WS_TABSTOP ? Qt::StrongFocus : Qt::NoFocus);
+    if (control.kind == ControlKind::Button && !(control.style & WS_TABSTOP))
+        widget->setFocusPolicy(Qt::NoFocus);
+    return widget;
+}

@@ -1,0 +1,25 @@
+// Creation of the controls a dialog template names, as Qt widgets of the framework layer.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/WinTypes.h"
+#include "res/DialogTemplate.h"
+
+class QWidget;
+
+struct ControlHooks {
+    std::function<LRESULT(NMHDR*)> notify; // control notifications, as WM_NOTIFY
+    std::function<void(unsigned id)> command; // button clicks, as WM_COMMAND
+};
+
+QWidget* CreateControl(const ControlTemplate& control, QWidget* parent, const ControlHooks& hooks);
+
+// The month calendar, defined beside its wrapper.
+QWidget* CreateMonthCalendar(QWidget* parent, unsigned id, const ControlHooks& hooks);
+// The edit control, with the behaviour of the template's styles.
+QWidget* CreateEditControl(const ControlTemplate& control, QWidget* parent);
+// Text of an edit control with CR LF line breaks, and back.
+std::string EditControlText(const QWidget* edit);
+void SetEditControlText(QWidget* edit, const std::string& text);

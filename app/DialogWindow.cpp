@@ -1,0 +1,251 @@
+#include "app/DialogWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+
+#include "app/CaptionBar.h"
+#include "app/Controls.h"
+#include "app/Dialog.h"
+#include "app/DialogFont.h"
+#include "app/WndImpl.h"
+
+namespace {
+
+// The client area: it paints through the dialog's WM_PAINT handler.
+class ClientArea : public QWidget {
+public:
+    ClientArea(CDialog* dialog, QWidget* parent) : QWidget(parent), m_dialog(dialog)
+    {
+        setObjectName(QStringLiteral("client"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        WndImpl* impl = m_dialog->GetImpl();
+        if (!impl)
+            return;
+        impl->painter = &painter;
+        m_dialog->SendMessage(WM_PAINT);
+        impl->painter = nullptr;
+    }
+
+private:
+    CDialog* m_dialog;
+};
+
+QString menuText(const CString& text)
+{
+    // "閉じる(&C)\tAlt+F4": Qt takes the shortcut text after a tab the same way.
+    return QString::fromUtf8(text.GetString());
+}
+
+} // namespace
+
+bool DialogWindow::s_sessionEnding = false;
+
+DialogWindow::DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget* owner)
+    : QWidget(owner), m_dialog(dialog)
+{
+    setObjectName(QStringLiteral("dialog%1").arg(tmpl.id));
+    const bool ownCaption = owner == nullptr && (tmpl.style & WS_CAPTION);
+    if (ownCaption) {
+        setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    } else {
+        Qt::WindowFlags flags = (tmpl.exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Dialog;
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (tmpl.style & WS_SYSMENU)
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        setWindowFlags(flags);
+    }
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    setFont(MapDialogFont(tmpl.fontName, tmpl.pointSize));
+    m_units = MeasureBaseUnits(font());
+    setWindowTitle(QString::fromUtf8(tmpl.caption));
+
+    if (ownCaption) {
+        m_caption = new CaptionBar(this);
+        m_caption->setTitle(windowTitle());
+        connect(m_caption, &CaptionBar::systemMenuRequested, this, &DialogWindow::showSystemMenu);
+        connect(m_caption, &CaptionBar::closeRequested, this, [this] { sendSysCommand(SC_CLOSE); });
+    }
+    m_client = new ClientArea(dialog, this);
+    createControls(tmpl);
+
+    const QSize clientSize(DluToPixelsX(m_units, tmpl.cx), DluToPixelsY(m_units, tmpl.cy));
+    const int captionHeight = m_caption ? m_caption->preferredHeight() : 0;
+    resize(clientSize.width(), clientSize.height() + captionHeight);
+    layoutStrips();
+    if (!ownCaption)
+        setFixedSize(size());
+
+    // Templates place the window at (x, y) on the screen when it has no owner.
+    if (!owner) {
+        const QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
+        move(area.topLeft() + QPoint(DluToPixelsX(m_units, tmpl.x), DluToPixelsY(m_units, tmpl.y)));
+    }
+}
+
+DialogWindow::~DialogWindow() = default;
+
+void DialogWindow::createControls(const DialogTemplate& tmpl)
+{
+    ControlHooks hooks;
+    hooks.notify = [this](NMHDR* header) { return m_dialog->SendMessage(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)); };
+    hooks.command = [this](unsigned id) { m_dialog->SendMessage(WM_COMMAND, id, 0); };
+    for (const ControlTemplate& control : tmpl.controls) {
+        QWidget* widget = CreateControl(control, m_client, hooks);
+        widget->setGeometry(DluToPixelsX(m_units, control.x), DluToPixelsY(m_units, control.y),
+                            DluToPixelsX(m_units, control.cx), DluToPixelsY(m_units, control.cy));
+        widget->setVisible(control.style & WS_VISIBLE);
+        if (control.id != static_cast<unsigned>(-1))
+            m_controls[control.id] = widget;
+    }
+}
+
+QWidget* DialogWindow::control(unsigned id) const
+{
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+void DialogWindow::layoutStrips()
+{
+    const int captionHeight = m_caption ? m_caption->preferredHeight() : 0;
+    if (m_caption)
+        m_caption->setGeometry(0, 0, width(), captionHeight);
+    m_client->setGeometry(0, captionHeight, width(), qMax(0, height() - captionHeight));
+}
+
+void DialogWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutStrips();
+}
+
+int DialogWindow::frameHeight() const
+{
+    return outerGeometry().height() - m_client->height();
+}
+
+QRect DialogWindow::outerGeometry() const
+{
+    if (m_caption)
+        return geometry();
+    // Before the window manager has framed the window, its frame is the client alone.
+    return frameGeometry();
+}
+
+void DialogWindow::setOuterGeometry(const QRect& rect)
+{
+    if (m_caption) {
+        // Zero-height windows are not allowed by the window system; the caption is the floor.
+        setGeometry(rect.x(), rect.y(), qMax(1, rect.width()), qMax(1, rect.height()));
+        return;
+    }
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const int extraW = frame.width() - inner.width();
+    const int extraH = frame.height() - inner.height();
+    move(rect.topLeft());
+    setFixedSize(qMax(1, rect.width() - extraW), qMax(1, rect.height() - extraH));
+}
+
+void DialogWindow::setTitle(const QString& title)
+{
+    setWindowTitle(title);
+    if (m_caption)
+        m_caption->setTitle(title);
+}
+
+void DialogWindow::showSystemMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("systemMenu"));
+    for (const CMenu::Item& item : m_dialog->GetSystemMenu(FALSE)->Items()) {
+        if (item.flags & MF_SEPARATOR) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(menuText(item.text));
+        const unsigned id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { sendSysCommand(id); }, Qt::QueuedConnection);
+    }
+    menu.exec(globalPos);
+}
+
+void DialogWindow::sendSysCommand(unsigned id)
+{
+    m_dialog->SendMessage(WM_SYSCOMMAND, id, 0);
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event)
+{
+    const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (mods == Qt::NoModifier) {
+            m_dialog->SendMessage(WM_COMMAND, IDOK, 0);
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        if (mods == Qt::NoModifier) {
+            m_dialog->SendMessage(WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        break;
+    case Qt::Key_F4:
+        if (mods == Qt::AltModifier) {
+            sendSysCommand(SC_CLOSE);
+            return;
+        }
+        break;
+    case Qt::Key_Space:
+        if (mods == Qt::AltModifier) {
+            const QPoint at = m_caption ? m_caption->mapToGlobal(QPoint(0, m_caption->height())) : mapToGlobal(QPoint());
+            showSystemMenu(at);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_closing) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (s_sessionEnding) {
+        // Logging out: nothing needs saving, and a question would hold the session up.
+        m_dialog->EndDialog(IDCANCEL);
+        return;
+    }
+    // The window manager's close (Alt+F4, a task bar's close) goes where the close box goes,
+    // once: a second close while the question is up is dropped.
+    if (QApplication::activeModalWidget())
+        return;
+    QMetaObject::invokeMethod(this, [this] { sendSysCommand(SC_CLOSE); }, Qt::QueuedConnection);
+}
+
+bool DialogWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
+        if (m_caption)
+            m_caption->update();
+    }
+    return QWidget::event(event);
+}

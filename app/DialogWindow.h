@@ -1,0 +1,58 @@
+// The top-level widget that realises a CDialog from its template: controls placed in dialog
+// units, keys and closes turned into the dialog's commands, the system menu, and the own
+// caption of an unowned main window.
+#pragma once
+
+#include <QWidget>
+#include <map>
+
+#include "app/DialogUnits.h"
+#include "res/DialogTemplate.h"
+
+class CDialog;
+class CaptionBar;
+class QMenu;
+
+class DialogWindow : public QWidget {
+    Q_OBJECT
+public:
+    DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget* owner);
+    ~DialogWindow() override;
+
+    CDialog* dialog() const { return m_dialog; }
+    QWidget* client() const { return m_client; }
+    CaptionBar* caption() const { return m_caption; }
+    QWidget* control(unsigned id) const;
+    const DialogBaseUnits& baseUnits() const { return m_units; }
+
+    // Outer rectangle in global coordinates: the window's own geometry when it draws its own
+    // caption, the window manager's frame otherwise.
+    QRect outerGeometry() const;
+    void setOuterGeometry(const QRect& rect);
+    int frameHeight() const;
+    void setTitle(const QString& title);
+    void showSystemMenu(const QPoint& globalPos);
+    // Lets the next close through without routing it to the dialog (the dialog is ending).
+    void allowClose() { m_closing = true; }
+    // The desktop session is ending: closes end dialogs without asking.
+    static void setSessionEnding() { s_sessionEnding = true; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void createControls(const DialogTemplate& tmpl);
+    void layoutStrips();
+    void sendSysCommand(unsigned id);
+
+    CDialog* m_dialog;
+    CaptionBar* m_caption = nullptr;
+    QWidget* m_client = nullptr;
+    DialogBaseUnits m_units;
+    std::map<unsigned, QWidget*> m_controls;
+    bool m_closing = false;
+    static bool s_sessionEnding;
+};

@@ -1,0 +1,113 @@
+#include "app/EditControl.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QTextBlock>
+
+#include "app/Controls.h"
+
+EditControl::EditControl(bool centred, QWidget* parent) : QTextEdit(parent), m_centred(centred)
+{
+    setAcceptRichText(false);
+    setFrameStyle(QFrame::NoFrame);
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
+    document()->setDocumentMargin(0);
+    QTextOption option = document()->defaultTextOption();
+    option.setAlignment(centred ? Qt::AlignHCenter : Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    document()->setDefaultTextOption(option);
+}
+
+std::string EditControl::crlfText() const
+{
+    QString text = toPlainText();
+    text.replace(QChar(QChar::ParagraphSeparator), QChar('\n'));
+    text.replace(QChar(QChar::LineSeparator), QChar('\n'));
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text.toStdString();
+}
+
+void EditControl::setCrlfText(const std::string& text)
+{
+    QString plain = QString::fromStdString(text);
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    plain.replace(QChar('\r'), QChar('\n'));
+    setPlainText(plain);
+}
+
+bool EditControl::overflows() const
+{
+    return document()->documentLayout()->documentSize().height() > viewport()->height() + 0.5;
+}
+
+template <typename Edit> void EditControl::guarded(Edit edit)
+{
+    const QString before = toPlainText();
+    const int position = textCursor().position();
+    const int anchor = textCursor().anchor();
+    edit();
+    if (!overflows() || toPlainText().size() <= before.size())
+        return;
+    // Like an edit box without automatic scrolling: what does not fit is not taken.
+    const QSignalBlocker block(document());
+    setPlainText(before);
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void EditControl::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter) {
+        if (event->modifiers() & Qt::ControlModifier) {
+            guarded([this] { textCursor().insertText(QStringLiteral("\n")); });
+            return;
+        }
+        // Plain Enter belongs to the dialog (its OK).
+        event->ignore();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        event->ignore();
+        return;
+    }
+    guarded([this, event] { QTextEdit::keyPressEvent(event); });
+}
+
+void EditControl::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (event->commitString().isEmpty()) {
+        QTextEdit::inputMethodEvent(event);
+        return;
+    }
+    guarded([this, event] { QTextEdit::inputMethodEvent(event); });
+}
+
+void EditControl::insertFromMimeData(const QMimeData* source)
+{
+    guarded([this, source] { QTextEdit::insertFromMimeData(source); });
+}
+
+QWidget* CreateEditControl(const ControlTemplate& control, QWidget* parent)
+{
+    auto* edit = new EditControl(control.style & ES_CENTER, parent);
+    edit->setPlainText(QString::fromUtf8(control.text));
+    return edit;
+}
+
+std::string EditControlText(const QWidget* edit)
+{
+    auto* box = qobject_cast<const EditControl*>(edit);
+    return box ? box->crlfText() : std::string();
+}
+
+void SetEditControlText(QWidget* edit, const std::string& text)
+{
+    if (auto* box = qobject_cast<EditControl*>(edit))
+        box->setCrlfText(text);
+}

@@ -1,0 +1,99 @@
+// The start-up routine: picks a display platform, creates the Qt application with the Japanese
+// translation and the dialog font, and runs the application object's InitInstance.
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QSessionManager>
+#include <QTranslator>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include "app/DialogFont.h"
+#include "app/DialogWindow.h"
+#include "app/WinApp.h"
+
+namespace {
+
+bool starting = true;
+QStringList heldBack; // warnings of the start, shown only if the start gets through
+
+const char* kNoDisplay =
+    "ombrelclock: no display found; it needs an X11 or Wayland display "
+    "(for a virtual one, run it as: xvfb-run -a ombrelclock)\n";
+
+void onQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg && starting) {
+        // The platform plugin could not reach a display: say so in one line, without a core.
+        std::fputs(kNoDisplay, stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return;
+    if (starting) {
+        heldBack << message;
+        return;
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+bool hasEnv(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// X11 (also under XWayland) first: a Wayland client cannot place its own window.
+bool choosePlatform()
+{
+    if (hasEnv("QT_QPA_PLATFORM"))
+        return true;
+#if defined(__linux__) || defined(__unix__)
+#if !defined(__APPLE__)
+    if (hasEnv("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        return true;
+    }
+    if (hasEnv("WAYLAND_DISPLAY"))
+        return true;
+    return false;
+#endif
+#endif
+    return true;
+}
+
+} // namespace
+
+int AfxWinMain(int argc, char** argv)
+{
+    if (!choosePlatform()) {
+        std::fputs(kNoDisplay, stderr);
+        return 1;
+    }
+    qInstallMessageHandler(onQtMessage);
+    QApplication app(argc, argv);
+    starting = false;
+    for (const QString& message : std::exchange(heldBack, {}))
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    QApplication::setApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName());
+    QApplication::setDesktopFileName(QStringLiteral("ombrelclock"));
+
+    // The user interface is Japanese whatever the locale, Qt's own texts included.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    QApplication::setFont(MapDialogFont("ＭＳ Ｐゴシック", 9));
+
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [](QSessionManager&) {
+        DialogWindow::setSessionEnding();
+    });
+
+    CWinApp* program = AfxGetApp();
+    if (!program)
+        return 1;
+    if (program->InitInstance())
+        return QApplication::exec();
+    return 0;
+}

@@ -1,0 +1,75 @@
+#include "app/WallClockTimer.h"
+
+#include <QSocketNotifier>
+
+#include "app/WallClock.h"
+
+#if defined(__linux__)
+#include <cerrno>
+#include <cstdint>
+#include <sys/timerfd.h>
+#include <unistd.h>
+#endif
+
+using namespace std::chrono;
+
+WallClockTimer::WallClockTimer(milliseconds period, QObject* parent) : QObject(parent), m_period(period)
+{
+#if defined(__linux__)
+    m_fd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (m_fd >= 0) {
+        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &WallClockTimer::fired);
+    }
+#endif
+    m_fallback.setSingleShot(true);
+    m_fallback.setTimerType(Qt::PreciseTimer);
+    connect(&m_fallback, &QTimer::timeout, this, &WallClockTimer::fired);
+    arm();
+}
+
+WallClockTimer::~WallClockTimer()
+{
+#if defined(__linux__)
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+}
+
+void WallClockTimer::arm()
+{
+    const auto now = system_clock::now();
+#if defined(__linux__)
+    if (m_fd >= 0) {
+        // An absolute CLOCK_REALTIME expiry fires on time after a suspend, and CANCEL_ON_SET
+        // wakes us when the clock is set so the next boundary can be recomputed.
+        const auto next = duration_cast<nanoseconds>(NextBoundary(system_clock::now(), m_period).time_since_epoch());
+        itimerspec spec{};
+        spec.it_value.tv_sec = static_cast<time_t>(next.count() / 1000000000);
+        spec.it_value.tv_nsec = static_cast<long>(next.count() % 1000000000);
+        if (::timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0)
+            return;
+        m_notifier->setEnabled(false);
+        ::close(m_fd);
+        m_fd = -1;
+    }
+#endif
+    m_fallback.start(duration_cast<milliseconds>(DelayToNextBoundary(now, m_period)) + milliseconds(1));
+}
+
+void WallClockTimer::fired()
+{
+    bool tick = true;
+#if defined(__linux__)
+    if (m_fd >= 0) {
+        std::uint64_t expirations = 0;
+        const ssize_t n = ::read(m_fd, &expirations, sizeof expirations);
+        // ECANCELED: the clock was set; the title may be stale, so tick now and re-aim.
+        // EAGAIN: spurious wake-up; nothing to do but re-aim.
+        tick = n == static_cast<ssize_t>(sizeof expirations) || (n < 0 && errno == ECANCELED);
+    }
+#endif
+    arm();
+    if (tick)
+        emit timeout();
+}

@@ -1,0 +1,47 @@
+// CWinApp: the one application object. The start-up routine creates the platform application,
+// calls InitInstance and ends the process when it returns. It also holds the main window
+// pointer, loads icons by ID and offers the profile operations.
+#pragma once
+
+#include "app/CmdTarget.h"
+#include "app/String.h"
+#include "app/WinTypes.h"
+
+class CWnd;
+class ProfileStore;
+
+class CWinApp : public CCmdTarget {
+public:
+    explicit CWinApp(const char* appName = nullptr);
+    ~CWinApp() override;
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance() { return FALSE; }
+
+    HICON LoadIcon(UINT id) const;
+
+    int GetProfileInt(const char* section, const char* key, int defaultValue);
+    BOOL WriteProfileInt(const char* section, const char* key, int value);
+    CString GetProfileString(const char* section, const char* key, const char* defaultValue = nullptr);
+    BOOL WriteProfileString(const char* section, const char* key, const char* value);
+    // The store behind the profile operations (the file is named after the executable).
+    ProfileStore& Profile();
+    // Tests point the profile somewhere else.
+    void SetProfilePath(const char* path);
+
+    CWnd* m_pMainWnd = nullptr;
+    CString m_appName;
+
+protected:
+    void OnHelp() {}
+    DECLARE_MESSAGE_MAP()
+
+private:
+    ProfileStore* m_profile = nullptr;
+};
+
+CWinApp* AfxGetApp();
+CWnd* AfxGetMainWnd();
+// The start-up routine: platform application, InitInstance, exit code.
+int AfxWinMain(int argc, char** argv);

@@ -1,0 +1,283 @@
+#include "app/Wnd.h"
+
+#include <QIcon>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+#include <chrono>
+
+#include "app/CaptionBar.h"
+#include "app/Dialog.h"
+#include "app/DialogWindow.h"
+#include "app/WallClockTimer.h"
+#include "app/WinApp.h"
+#include "app/WndImpl.h"
+
+WndImpl::~WndImpl()
+{
+    timers.clear();
+    if (ownsWidget && widget)
+        delete widget.data();
+}
+
+namespace {
+
+QWidget* widgetOf(const CWnd* wnd)
+{
+    WndImpl* impl = wnd->GetImpl();
+    return impl ? impl->widget.data() : nullptr;
+}
+
+DialogWindow* dialogWindowOf(const CWnd* wnd)
+{
+    return qobject_cast<DialogWindow*>(widgetOf(wnd));
+}
+
+QRect toQRect(const CRect& r)
+{
+    return QRect(QPoint(r.left, r.top), QSize(r.Width(), r.Height()));
+}
+
+CRect toCRect(const QRect& r)
+{
+    return CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
+} // namespace
+
+CWnd::CWnd() = default;
+CWnd::~CWnd() = default;
+
+void CWnd::SetImpl(std::unique_ptr<WndImpl> impl)
+{
+    m_impl = std::move(impl);
+}
+
+void CWnd::GetWindowRect(CRect* rect) const
+{
+    if (DialogWindow* window = dialogWindowOf(this)) {
+        *rect = toCRect(window->outerGeometry());
+    } else if (QWidget* widget = widgetOf(this)) {
+        *rect = toCRect(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
+    } else {
+        *rect = CRect();
+    }
+}
+
+void CWnd::GetClientRect(CRect* rect) const
+{
+    QWidget* widget = widgetOf(this);
+    if (DialogWindow* window = dialogWindowOf(this))
+        widget = window->client();
+    *rect = widget ? CRect(0, 0, widget->width(), widget->height()) : CRect();
+}
+
+void CWnd::MoveWindow(const CRect& rect, BOOL repaint)
+{
+    if (DialogWindow* window = dialogWindowOf(this)) {
+        window->setOuterGeometry(toQRect(rect));
+    } else if (QWidget* widget = widgetOf(this)) {
+        widget->setGeometry(toQRect(rect));
+    }
+    if (repaint) {
+        if (QWidget* widget = widgetOf(this))
+            widget->update();
+    }
+}
+
+void CWnd::SetWindowText(const char* text)
+{
+    const QString title = QString::fromUtf8(text ? text : "");
+    if (DialogWindow* window = dialogWindowOf(this))
+        window->setTitle(title);
+    else if (QWidget* widget = widgetOf(this))
+        widget->setWindowTitle(title);
+}
+
+CString CWnd::GetWindowText() const
+{
+    QWidget* widget = widgetOf(this);
+    return widget ? CString(widget->windowTitle().toStdString()) : CString();
+}
+
+HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
+{
+    // Qt keeps one icon with all its sizes; the big and the small one are the same image set.
+    if (DialogWindow* window = dialogWindowOf(this)) {
+        window->setWindowIcon(IconFromHandle(icon));
+        if (window->caption() && !bigIcon)
+            window->caption()->setIcon(IconFromHandle(icon));
+    }
+    return nullptr;
+}
+
+BOOL CWnd::IsIconic() const
+{
+    QWidget* widget = widgetOf(this);
+    return widget && widget->isMinimized();
+}
+
+BOOL CWnd::IsWindow() const
+{
+    return widgetOf(this) != nullptr;
+}
+
+void CWnd::SetFocus()
+{
+    if (QWidget* widget = widgetOf(this))
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+CMenu* CWnd::GetSystemMenu(BOOL revert)
+{
+    if (!m_systemMenu || revert) {
+        m_systemMenu = std::make_unique<CMenu>();
+        m_systemMenu->Reset({
+            {MF_STRING, SC_MOVE, "移動(&M)"},
+            {MF_STRING, SC_CLOSE, "閉じる(&C)\tAlt+F4"},
+        });
+    }
+    return revert ? nullptr : m_systemMenu.get();
+}
+
+UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*, TimerAlignment alignment)
+{
+    WndImpl* impl = GetImpl();
+    if (!impl || !impl->widget)
+        return 0;
+    std::unique_ptr<QObject> timer;
+    if (alignment == TimerAlignment::WallClock) {
+        auto* wallClock = new WallClockTimer(std::chrono::milliseconds(elapse));
+        QObject::connect(wallClock, &WallClockTimer::timeout, impl->widget, [this, id] { SendMessage(WM_TIMER, id, 0); });
+        timer.reset(wallClock);
+    } else {
+        auto* interval = new QTimer;
+        interval->setInterval(static_cast<int>(elapse));
+        QObject::connect(interval, &QTimer::timeout, impl->widget, [this, id] { SendMessage(WM_TIMER, id, 0); });
+        interval->start();
+        timer.reset(interval);
+    }
+    impl->timers[id] = std::move(timer);
+    return id;
+}
+
+BOOL CWnd::KillTimer(UINT_PTR id)
+{
+    WndImpl* impl = GetImpl();
+    return impl && impl->timers.erase(id) > 0;
+}
+
+int CWnd::MessageBox(const char* text, const char* caption, UINT type)
+{
+    QMessageBox box(widgetOf(this) ? widgetOf(this)->window() : nullptr);
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setWindowTitle(QString::fromUtf8(caption ? caption : ""));
+    box.setText(QString::fromUtf8(text ? text : ""));
+    box.setTextFormat(Qt::PlainText);
+    if (type & MB_ICONQUESTION)
+        box.setIcon(QMessageBox::Question);
+    else if (type & MB_ICONERROR)
+        box.setIcon(QMessageBox::Critical);
+    if ((type & 0x000F) == MB_YESNO) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.setWindowModality(Qt::ApplicationModal);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Ok:
+        return IDOK;
+    default:
+        return (type & 0x000F) == MB_YESNO ? IDNO : IDCANCEL;
+    }
+}
+
+CWnd* CWnd::GetParent() const
+{
+    DialogWindow* window = dialogWindowOf(this);
+    if (!window)
+        return nullptr;
+    auto* owner = qobject_cast<DialogWindow*>(window->parentWidget());
+    return owner ? owner->dialog() : nullptr;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return WindowProc(message, wParam, lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MessageArgs args{message, wParam, lParam, 0};
+    const MessageArgs* outer = m_current;
+    m_current = &args;
+    if (!OnWndMsg(args))
+        args.result = DefWindowProc(message, wParam, lParam);
+    m_current = outer;
+    return args.result;
+}
+
+LRESULT CWnd::Default()
+{
+    if (!m_current)
+        return 0;
+    return DefWindowProc(m_current->message, m_current->wParam, m_current->lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_SYSCOMMAND) {
+        DialogWindow* window = dialogWindowOf(this);
+        switch (wParam & 0xFFF0) {
+        case SC_CLOSE:
+            // The platform's close: a dialog turns it into Cancel.
+            return SendMessage(WM_COMMAND, IDCANCEL, 0);
+        case SC_MOVE:
+            if (window)
+                window->setFocus();
+            return 0;
+        default:
+            return 0;
+        }
+    }
+    if (message == WM_QUERYDRAGICON)
+        return 0;
+    return 0;
+}
+
+BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const char* text)
+{
+    m_items.push_back({flags, static_cast<UINT>(id), CString(text)});
+    return TRUE;
+}
+
+CPaintDC::CPaintDC(CWnd* wnd) : m_wnd(wnd) {}
+CPaintDC::~CPaintDC() = default;
+
+BOOL CPaintDC::DrawIcon(int x, int y, HICON icon)
+{
+    WndImpl* impl = m_wnd ? m_wnd->GetImpl() : nullptr;
+    if (!impl || !impl->painter)
+        return FALSE;
+    const int side = GetSystemMetrics(SM_CXICON);
+    IconFromHandle(icon).paint(impl->painter, QRect(x, y, side, side));
+    return TRUE;
+}
+
+int GetSystemMetrics(int index)
+{
+    switch (index) {
+    case SM_CXICON:
+    case SM_CYICON:
+        return 32;
+    default:
+        return 0;
+    }
+}

@@ -1,0 +1,97 @@
+// CWnd: a window or control as the program code sees it: rectangles, title, icons, the system
+// menu, timers, message boxes and message routing. The platform side lives behind WndImpl.
+#pragma once
+
+#include <memory>
+
+#include "app/CmdTarget.h"
+#include "app/Rect.h"
+#include "app/String.h"
+
+class CMenu;
+struct WndImpl;
+
+// How a timer's ticks are spaced.
+enum class TimerAlignment {
+    Interval, // every `elapse` ms from now
+    WallClock, // on every multiple of `elapse` ms of the wall clock (a minute timer ticks as the minute turns)
+};
+
+class CWnd : public CCmdTarget {
+public:
+    CWnd();
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    // Outer rectangle in screen pixels, and the client area's (0, 0, width, height).
+    void GetWindowRect(CRect* rect) const;
+    void GetClientRect(CRect* rect) const;
+    void MoveWindow(const CRect& rect, BOOL repaint = TRUE);
+    void SetWindowText(const char* text);
+    CString GetWindowText() const;
+    HICON SetIcon(HICON icon, BOOL bigIcon);
+    BOOL IsIconic() const;
+    BOOL IsWindow() const;
+    void SetFocus();
+
+    // The window's system menu (its own copy, kept across calls; `revert` restores the default).
+    CMenu* GetSystemMenu(BOOL revert);
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* callback,
+                      TimerAlignment alignment = TimerAlignment::Interval);
+    BOOL KillTimer(UINT_PTR id);
+    // A modal message box owned by this window; returns IDYES, IDNO, IDOK...
+    int MessageBox(const char* text, const char* caption, UINT type);
+    // The window that owns this popup, as the platform reports it.
+    CWnd* GetParent() const;
+
+    // Routes a message through the message tables, then the default handling.
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // Framework side: the platform window behind this object (null until created).
+    WndImpl* GetImpl() const { return m_impl.get(); }
+    void SetImpl(std::unique_ptr<WndImpl> impl);
+
+protected:
+    // The default handling of the message being handled right now.
+    LRESULT Default();
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    std::unique_ptr<WndImpl> m_impl;
+    std::unique_ptr<CMenu> m_systemMenu;
+    const MessageArgs* m_current = nullptr;
+};
+
+// A window's menu: the program only appends to it.
+class CMenu {
+public:
+    struct Item {
+        UINT flags = 0;
+        UINT id = 0;
+        CString text;
+    };
+    BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* text = nullptr);
+    const std::vector<Item>& Items() const { return m_items; }
+    void Reset(std::vector<Item> items) { m_items = std::move(items); }
+
+private:
+    std::vector<Item> m_items;
+};
+
+// Paints into a window while it handles WM_PAINT.
+class CPaintDC {
+public:
+    explicit CPaintDC(CWnd* wnd);
+    ~CPaintDC();
+    CPaintDC(const CPaintDC&) = delete;
+    CPaintDC& operator=(const CPaintDC&) = delete;
+    WPARAM GetSafeHdc() const { return reinterpret_cast<WPARAM>(this); }
+    BOOL DrawIcon(int x, int y, HICON icon);
+
+private:
+    CWnd* m_wnd;
+};
+
+int GetSystemMetrics(int index);

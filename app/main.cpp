@@ -1,0 +1,9 @@
+// OmbrelClock's entry point and its one application object.
+#include "app/ClockApp.h"
+
+CClockApp theApp;
+
+int main(int argc, char** argv)
+{
+    return AfxWinMain(argc, argv);
+}

@@ -1,0 +1,50 @@
+// The program's three dialog templates.
+#include "res/DialogTemplate.h"
+
+#include "res/Resource.h"
+
+namespace {
+
+constexpr const char* kDialogFont = "ＭＳ Ｐゴシック";
+
+constexpr ControlTemplate kAboutControls[] = {
+    {ControlKind::StaticIcon, "Static", IDC_STATIC, "", 11, 17, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON, 0, 128},
+    {ControlKind::Static, "Static", IDC_STATIC, "OmbrelClock Version 1.0", 40, 10, 119, 8,
+     WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | WS_GROUP},
+    {ControlKind::Static, "Static", IDC_STATIC, "Copyright (C) 2026 OmbrelClock developers", 40, 25, 119, 8,
+     WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP},
+    {ControlKind::Button, "Button", 1, "Save", 178, 7, 50, 14,
+     WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+};
+
+constexpr ControlTemplate kClockControls[] = {
+    {ControlKind::MonthCalendar, "SysMonthCal32", IDC_CALENDAR, "MonthCalendar1", 0, 0, 95, 90,
+     WS_CHILD | WS_VISIBLE | WS_TABSTOP | MCS_DAYSTATE | MCS_NOTODAY},
+};
+
+constexpr ControlTemplate kTopicControls[] = {
+    {ControlKind::Edit, "Edit", IDC_TOPIC_TEXT, "", 5, 3, 79, 56,
+     WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_CENTER},
+    {ControlKind::Button, "Button", 1, "", 5, 31, 50, 14, WS_CHILD | WS_TABSTOP},
+};
+
+constexpr DialogTemplate kTemplates[] = {
+    {IDD_ABOUT, "OmbrelClockのﾊﾞｰｼﾞｮﾝ情報", 0, 0, 235, 55,
+     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, kDialogFont, 9, kAboutControls},
+    {IDD_CLOCK, "OmbrelClock", 0, 0, 95, 89,
+     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, WS_EX_APPWINDOW, kDialogFont, 9,
+     kClockControls},
+    {IDD_TOPIC, "TopicDialog", 0, 0, 91, 64, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+     WS_EX_TOOLWINDOW, kDialogFont, 9, kTopicControls},
+};
+
+} // namespace
+
+const DialogTemplate* res::FindDialogTemplate(unsigned id)
+{
+    for (const DialogTemplate& t : kTemplates) {
+        if (t.id == id)
+            return &t;
+    }
+    return nullptr;
+}

@@ -1,0 +1,13 @@
+// Resource identifiers shared by the program code, the templates and the tests.
+#pragma once
+
+inline constexpr unsigned IDM_ABOUT = 0x0010; // system-menu command of the About entry
+inline constexpr unsigned IDD_ABOUT = 100; // About and settings dialog
+inline constexpr unsigned IDS_ABOUT_ENTRY = 101; // text of the system-menu entry
+inline constexpr unsigned IDD_CLOCK = 102; // clock window
+inline constexpr unsigned IDI_CLOCK = 128; // application icon
+inline constexpr unsigned IDD_TOPIC = 129; // topic editor
+inline constexpr unsigned IDC_CALENDAR = 1000; // month calendar of the clock window
+inline constexpr unsigned IDC_TOPIC_TEXT = 1001; // edit control of the topic editor
+inline constexpr unsigned IDC_STATIC = static_cast<unsigned>(-1); // controls without an ID of their own
+inline constexpr unsigned ID_HELP = 57670; // the framework's help command

@@ -1,0 +1,80 @@
+#include "topics/TopicEntry.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr std::size_t kHeaderBytes = 12;
+}
+
+CString FormatTopicHeader(int year, int month, int day)
+{
+    CString header;
+    header.Format("[%4d:%2d:%2d]", year, month, day);
+    return header;
+}
+
+std::optional<ParsedHeader> ParseTopicHeader(std::string_view entry)
+{
+    // Only the first 12 bytes count, as when the header was read with sscanf on a
+    // 12-byte copy; reading through sscanf itself keeps every width/sign/space rule identical.
+    char buffer[kHeaderBytes + 1] = {};
+    const std::size_t n = std::min(entry.size(), kHeaderBytes);
+    std::copy_n(entry.data(), n, buffer);
+
+    ParsedHeader parsed;
+    int consumed = -1;
+    if (std::sscanf(buffer, "[%4d:%2d:%2d%n", &parsed.year, &parsed.month, &parsed.day, &consumed) != 3
+        || consumed < 0)
+        return std::nullopt;
+    parsed.length = consumed;
+    if (buffer[consumed] == ']') // the NUL terminator stops this at byte 12
+        ++parsed.length;
+    return parsed;
+}
+
+CString TopicText(std::string_view entry, const ParsedHeader& header)
+{
+    const std::size_t skip = std::min(entry.size(), static_cast<std::size_t>(std::max(header.length, 0)));
+    return CString(entry.substr(skip));
+}
+
+CString NormalizeLineBreaks(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            out += "\r\n";
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return CString(std::move(out));
+}
+
+CString EscapeLineBreaks(std::string_view text)
+{
+    CString out(text);
+    out.Replace("\r\n", "<CR>");
+    return out;
+}
+
+CString UnescapeLineBreaks(std::string_view text)
+{
+    CString out(text);
+    out.Replace("<CR>", "\r\n");
+    return out;
+}
+
+CString TopicKey(int i)
+{
+    CString key;
+    key.Format("%05d", i);
+    return key;
+}
