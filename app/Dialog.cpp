@@ -50,6 +50,22 @@ void placeOverOwner(QWidget* window, QWidget* owner)
     window->move(target.topLeft());
 }
 
+// Beside the anchor: to its right, else to its left, top edges level; always on the screen.
+void placeBeside(QWidget* window, const QRect& anchor)
+{
+    const QSize size = window->frameGeometry().size();
+    QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen)
+        screen = window->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), size);
+    QPoint at(anchor.right() + 1 + 4, anchor.top());
+    if (at.x() + size.width() > area.right() + 1)
+        at.setX(anchor.left() - 4 - size.width());
+    at.setX(qBound(area.left(), at.x(), qMax(area.left(), area.right() + 1 - size.width())));
+    at.setY(qBound(area.top(), at.y(), qMax(area.top(), area.bottom() + 1 - size.height())));
+    window->move(at);
+}
+
 // TRUE from OnInitDialog: the focus starts on the first control that takes it.
 void focusFirstControl(DialogWindow* window)
 {
@@ -78,7 +94,10 @@ std::intptr_t CDialog::DoModal()
     m_loop = &loop;
     if (owner) {
         window->setWindowModality(Qt::ApplicationModal);
-        placeOverOwner(window, owner);
+        if (m_hasAnchor)
+            placeBeside(window, QRect(QPoint(m_anchor.left, m_anchor.top), QSize(m_anchor.Width(), m_anchor.Height())));
+        else
+            placeOverOwner(window, owner);
     }
     const BOOL focusFirst = OnInitDialog();
     // A dialog may end during its initialisation.

@@ -32,6 +32,8 @@ public:
     void EndDialog(int result);
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     UINT GetTemplateId() const { return m_templateId; }
+    // Shows the dialog beside this screen rectangle (a clicked date, say), kept on the screen.
+    void SetAnchorRect(const CRect& rect) { m_anchor = rect; m_hasAnchor = true; }
 
     virtual BOOL OnInitDialog();
 
@@ -46,6 +48,8 @@ protected:
 private:
     UINT m_templateId;
     CWnd* m_parent;
+    CRect m_anchor;
+    bool m_hasAnchor = false;
     struct Loop;
     Loop* m_loop = nullptr;
 };

@@ -38,7 +38,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    ProfileStore* m_profile = nullptr;
+    CString m_profilePath;
 };
 
 CWinApp* AfxGetApp();

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <chrono>
@@ -169,6 +171,13 @@ BOOL CWnd::KillTimer(UINT_PTR id)
     return impl && impl->timers.erase(id) > 0;
 }
 
+int AfxMessageBox(const char* text, UINT type)
+{
+    CWnd* owner = AfxGetMainWnd();
+    CWnd none;
+    return (owner ? owner : &none)->MessageBox(text, "OmbrelClock", type);
+}
+
 int CWnd::MessageBox(const char* text, const char* caption, UINT type)
 {
     QMessageBox box(widgetOf(this) ? widgetOf(this)->window() : nullptr);
@@ -269,6 +278,14 @@ BOOL CPaintDC::DrawIcon(int x, int y, HICON icon)
     const int side = GetSystemMetrics(SM_CXICON);
     IconFromHandle(icon).paint(impl->painter, QRect(x, y, side, side));
     return TRUE;
+}
+
+std::vector<CRect> GetScreenWorkAreas()
+{
+    std::vector<CRect> areas;
+    for (QScreen* screen : QGuiApplication::screens())
+        areas.push_back(toCRect(screen->availableGeometry()));
+    return areas;
 }
 
 int GetSystemMetrics(int index)

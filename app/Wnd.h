@@ -95,3 +95,7 @@ private:
 };
 
 int GetSystemMetrics(int index);
+// The work area (screen less panels) of every screen, in screen pixels.
+std::vector<CRect> GetScreenWorkAreas();
+// A message box owned by the application's main window (or by none).
+int AfxMessageBox(const char* text, UINT type);

@@ -1,0 +1,70 @@
+// CWinApp's profile operations: the INI file named after the executable, and the message box
+// that tells the user when it could not be written.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <memory>
+
+#include "app/ProfileStore.h"
+#include "app/WinApp.h"
+#include "app/Wnd.h"
+
+namespace {
+
+std::unique_ptr<ProfileStore>& storeSlot()
+{
+    static std::unique_ptr<ProfileStore> store;
+    return store;
+}
+
+void showWriteError(const ProfileError& error)
+{
+    CString text;
+    text.Format("設定ファイルに書き込めませんでした。\n\n%s\n%s\n\n"
+                "入力した内容はこのまま保持し、次の保存のときにすべて書き込みます。",
+                error.file.c_str(), error.reason.c_str());
+    AfxMessageBox(text, MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+ProfileStore& CWinApp::Profile()
+{
+    std::string name = m_appName.str();
+    if (name.empty())
+        name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+    if (name.empty())
+        name = "ombrelclock";
+    const std::filesystem::path path = m_profilePath.IsEmpty() ? DefaultProfilePath(name) : std::filesystem::path(m_profilePath.str());
+    auto& store = storeSlot();
+    // The path follows the environment, so a changed configuration folder is honoured.
+    if (!store || store->path() != path) {
+        store = std::make_unique<ProfileStore>(path);
+        store->SetErrorHandler(showWriteError);
+    }
+    return *store;
+}
+
+void CWinApp::SetProfilePath(const char* path)
+{
+    m_profilePath = path ? path : "";
+}
+
+int CWinApp::GetProfileInt(const char* section, const char* key, int defaultValue)
+{
+    return Profile().GetInt(section, key, defaultValue);
+}
+
+BOOL CWinApp::WriteProfileInt(const char* section, const char* key, int value)
+{
+    return Profile().WriteInt(section, key, value);
+}
+
+CString CWinApp::GetProfileString(const char* section, const char* key, const char* defaultValue)
+{
+    return CString(Profile().GetString(section, key, defaultValue ? defaultValue : ""));
+}
+
+BOOL CWinApp::WriteProfileString(const char* section, const char* key, const char* value)
+{
+    return Profile().WriteString(section, key, value ? value : "");
+}

@@ -1,0 +1,55 @@
+#include "clock/MonthCalCtrl.h"
+
+#include "app/Controls.h"
+#include "app/WndImpl.h"
+#include "clock/MonthCalWidget.h"
+
+namespace {
+
+MonthCalWidget* calendarOf(const CWnd* wnd)
+{
+    WndImpl* impl = wnd->GetImpl();
+    return impl ? qobject_cast<MonthCalWidget*>(impl->widget.data()) : nullptr;
+}
+
+} // namespace
+
+BOOL CMonthCalCtrl::SetDayState(int count, MONTHDAYSTATE* masks)
+{
+    MonthCalWidget* calendar = calendarOf(this);
+    return calendar && calendar->setDayState(count, masks);
+}
+
+BOOL CMonthCalCtrl::GetCurSel(SYSTEMTIME* date) const
+{
+    MonthCalWidget* calendar = calendarOf(this);
+    if (!calendar || !date)
+        return FALSE;
+    *date = calendar->selection();
+    return TRUE;
+}
+
+BOOL CMonthCalCtrl::GetDayRect(int year, int month, int day, CRect* rect) const
+{
+    MonthCalWidget* calendar = calendarOf(this);
+    if (!calendar || !rect)
+        return FALSE;
+    const SYSTEMTIME leading = calendar->firstVisibleMonth();
+    const calendar::YearMonth shown = calendar::addMonths({leading.wYear, leading.wMonth}, 1);
+    const int index = calendar::gridIndex(shown, {year, month, day});
+    if (index < 0)
+        return FALSE;
+    const QRect cell = calendar->cellRect(index / calendar::kWeekdays, index % calendar::kWeekdays);
+    const QPoint topLeft = calendar->mapToGlobal(cell.topLeft());
+    *rect = CRect(topLeft.x(), topLeft.y(), topLeft.x() + cell.width(), topLeft.y() + cell.height());
+    return TRUE;
+}
+
+QWidget* CreateMonthCalendar(QWidget* parent, unsigned id, const ControlHooks& hooks)
+{
+    auto* calendar = new MonthCalWidget(parent);
+    calendar->setControlId(id);
+    // Installing the receiver asks for the first day states, as a new control does.
+    calendar->setNotifyHandler(hooks.notify);
+    return calendar;
+}
