@@ -1,0 +1,13 @@
+// CAboutDialog: the version box, whose "Save" button stores the clock window's placement.
+#pragma once
+
+#include "app/Dialog.h"
+
+class CAboutDialog : public CDialog {
+public:
+    CAboutDialog();
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnOK() override;
+};

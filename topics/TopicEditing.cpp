@@ -1,0 +1,43 @@
+// Adds topic editing to the clock window: a click on the selected date opens the editor;
+// a click that only moves the selection opens nothing.
+#include "app/WinApp.h"
+#include "clock/ClockDialog.h"
+#include "topics/TopicDialog.h"
+
+void CClockDialog::OnSelChange(NMHDR* pNotifyStruct, LRESULT* pResult)
+{
+    const auto* change = reinterpret_cast<NMSELCHANGE*>(pNotifyStruct);
+    m_year = change->stSelStart.wYear;
+    m_month = change->stSelStart.wMonth;
+    m_day = change->stSelStart.wDay;
+    m_flags |= 2;
+    *pResult = 0;
+}
+
+void CClockDialog::OnSelect(NMHDR* pNotifyStruct, LRESULT* pResult)
+{
+    if (m_flags & 2) {
+        m_flags &= ~2;
+        *pResult = 0;
+        return;
+    }
+    // The date the user clicked, not the active date: a clock tick may have reset that to
+    // today while another date stays highlighted.
+    const auto* select = reinterpret_cast<NMSELECT*>(pNotifyStruct);
+    EditTopic(select->stSelStart.wYear, select->stSelStart.wMonth, select->stSelStart.wDay);
+    *pResult = 0;
+}
+
+void CClockDialog::EditTopic(int year, int month, int day)
+{
+    CTopicDialog dlg;
+    dlg.m_title.Format("%4d/%2d/%2d", year, month, day);
+    FindTopic(dlg.m_text, year, month, day);
+    CRect cell;
+    if (m_calendar.GetDayRect(year, month, day, &cell))
+        dlg.SetAnchorRect(cell);
+    dlg.DoModal();
+    StoreTopic(dlg.m_text, year, month, day);
+    RefreshDayMarks(year, month - 1);
+    SaveTopics();
+}

@@ -1,0 +1,63 @@
+// Adds the topic list to the clock window: find and store by date, load from and save to the
+// profile's "TOPICS" section.
+#include "app/ProfileStore.h"
+#include "app/WinApp.h"
+#include "clock/ClockDialog.h"
+#include "topics/TopicEntry.h"
+
+namespace {
+
+// A hand-edited count beyond any real list must not make the start-up allocate without end.
+constexpr int kMaxTopics = 1000000;
+
+} // namespace
+
+int CClockDialog::FindTopic(CString& text, int year, int month, int day)
+{
+    const int i = m_topicIndex.Find(year, month, day);
+    if (i < 0)
+        return -1;
+    const CString& entry = m_topics[i];
+    if (const auto header = ParseTopicHeader(entry.view()))
+        text = TopicText(entry.view(), *header);
+    return i;
+}
+
+int CClockDialog::StoreTopic(const CString& text, int year, int month, int day)
+{
+    CString scratch;
+    const int i = FindTopic(scratch, year, month, day);
+    const CString entry = FormatTopicHeader(year, month, day) + text;
+    int at = i;
+    if (i < 0)
+        at = m_topics.Add(entry);
+    else
+        m_topics.SetAt(i, entry);
+    m_topicIndex.Stored(at, entry.view());
+    return i;
+}
+
+void CClockDialog::LoadTopics()
+{
+    CWinApp* app = AfxGetApp();
+    m_topics.RemoveAll();
+    const int count = std::min(app->GetProfileInt("TOPICS", "NUMBER", 0), kMaxTopics);
+    m_topics.Reserve(count);
+    for (int i = 0; i < count; ++i)
+        m_topics.Add(UnescapeLineBreaks(app->GetProfileString("TOPICS", TopicKey(i), "").view()));
+    m_topicIndex.Rebuild(m_topics);
+}
+
+void CClockDialog::SaveTopics()
+{
+    CWinApp* app = AfxGetApp();
+    // The count and every entry reach the file together, in one replace, or not at all.
+    ProfileStore::Batch batch(app->Profile());
+    app->WriteProfileInt("TOPICS", "NUMBER", m_topics.GetSize());
+    for (int i = 0; i < m_topics.GetSize(); ++i) {
+        // A lone CR or LF would break the file's lines; every line break is saved as "<CR>".
+        const CString entry = EscapeLineBreaks(NormalizeLineBreaks(m_topics[i].view()).view());
+        app->WriteProfileString("TOPICS", TopicKey(i), entry);
+    }
+    batch.Commit();
+}
