@@ -1,0 +1,260 @@
+#!/usr/bin/env bash
+# End-to-end checks of the ombrelclock binary on a private Xvfb display, driven with xdotool:
+# the clock window, fold/unfold, the quit question (both answers) and the start without a display.
+# Usage: run-e2e.sh path/to/ombrelclock   (exit 0 all passed, 1 some failed, 77 tools missing)
+# Set OMBREL_E2E_SCREENSHOT=file.png to also save a picture of the screen with the window unfolded.
+set -euo pipefail
+
+if [[ $# -ne 1 || ! -x $1 ]]; then
+    echo "usage: $0 path/to/ombrelclock" >&2
+    exit 2
+fi
+bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+
+for tool in Xvfb xdotool xwininfo; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "skip - $tool is not installed (apt-get install xvfb xdotool x11-utils)"
+        exit 77
+    fi
+done
+
+readonly clock_title='^[0-2][0-9]:[0-5][0-9]  [01][0-9]/[0-3][0-9] (Sun|Mon|Tue|Wed|Thu|Fri|Sat)$'
+readonly quit_title='^終了$'
+readonly poll_limit=200 # polls of 0.05 s: about 10 s before giving up on a window or a process
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/ombrel-e2e.XXXXXX")
+xvfb_pid=
+app_pid=
+
+cleanup() {
+    local pid
+    for pid in "$app_pid" "$xvfb_pid"; do
+        if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# Nothing of the user's home or session may leak in or be written to.
+mkdir -p "$work/home" "$work/config" "$work/cache" "$work/data" "$work/runtime" "$work/nodisplay"
+chmod 700 "$work/runtime"
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
+export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
+
+passed=0
+failed=0
+why=
+report() { # report STATUS DESCRIPTION: STATUS 0 passes
+    if [[ $1 -eq 0 ]]; then
+        echo "ok - $2"
+        passed=$((passed + 1))
+    else
+        echo "not ok - $2${why:+ ($why)}"
+        failed=$((failed + 1))
+    fi
+    why=
+}
+fail() { why=$*; return 1; }
+
+# --- the display -------------------------------------------------------------------------
+# -displayfd lets the server pick a free display and say which once it accepts clients.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for ((i = 0; i < poll_limit; i++)); do
+    grep -qE '^[0-9]+$' "$work/display" 2>/dev/null && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.05
+done
+if ! grep -qE '^[0-9]+$' "$work/display" 2>/dev/null; then
+    echo "not ok - Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+export DISPLAY=:$(head -n 1 "$work/display")
+
+# --- helpers -----------------------------------------------------------------------------
+# Mapped windows directly under the root: without a window manager these are the top-levels.
+# Named or not, so a stray untitled window counts too.
+visible_toplevels() {
+    local id
+    for id in $(xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }'); do
+        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            echo "$id"
+        fi
+    done
+}
+
+# find_window REGEX: the id of the one visible top-level titled REGEX, waiting up to ~10 s.
+find_window() {
+    local id
+    id=$(timeout 10 xdotool search --sync --maxdepth 1 --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [[ -n $id ]] && echo "$id"
+}
+
+window_gone() { # window_gone ID: waits until ID is no longer mapped
+    local i
+    for ((i = 0; i < poll_limit; i++)); do
+        xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' || return 0
+        sleep 0.05
+    done
+    return 1
+}
+
+geometry() { # geometry ID: "x y width height", outer window, root coordinates
+    xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
+        END { if (w != "") print x, y, w, h }'
+}
+
+height_of() { local g; g=$(geometry "$1") && [[ -n $g ]] && set -- $g && echo "$4"; }
+
+# wait_height ID FROM: waits until ID's height is no longer FROM, then prints it.
+wait_height() {
+    local i h
+    for ((i = 0; i < poll_limit; i++)); do
+        h=$(height_of "$1") || return 1
+        if [[ $h != "$2" ]]; then echo "$h"; return 0; fi
+        sleep 0.05
+    done
+    echo "$2"
+}
+
+# press ID KEY: gives ID the keyboard (no window manager does) and types KEY through XTEST.
+press() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || return 1
+    xdotool key --clearmodifiers "$2"
+}
+
+start_app() {
+    (cd "$work" && exec "$bin" >>"$work/app.out" 2>>"$work/app.err") &
+    app_pid=$!
+}
+
+# wait_exit: waits up to ~10 s for the program to end; sets app_status (empty while it runs).
+app_status=
+wait_exit() {
+    local i
+    app_status=
+    for ((i = 0; i < poll_limit; i++)); do
+        if ! kill -0 "$app_pid" 2>/dev/null; then
+            app_status=0
+            wait "$app_pid" || app_status=$?
+            app_pid=
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+# ask_to_quit ID: Escape on the clock; prints the question box's id once it is up.
+ask_to_quit() {
+    local box
+    press "$1" Escape || return 1
+    box=$(find_window "$quit_title") || return 1
+    echo "$box"
+}
+
+# --- checks ------------------------------------------------------------------------------
+clock=
+
+check_one_clock_window() {
+    local ids count title
+    start_app
+    clock=$(find_window "$clock_title") || fail "no clock window within 10 s" || return 1
+    ids=$(visible_toplevels)
+    count=$(grep -c . <<<"$ids" || true)
+    [[ $count -eq 1 ]] || fail "$count visible top-level windows" || return 1
+    title=$(xdotool getwindowname "$clock")
+    [[ $title =~ $clock_title ]] || fail "title '$title'" || return 1
+}
+
+check_fold_unfold() {
+    local x0 y0 w0 h0 x1 y1 w1 h1 h2
+    [[ -n $clock ]] || fail "no clock window" || return 1
+    read -r x0 y0 w0 h0 <<<"$(geometry "$clock")"
+    [[ -n $h0 ]] || fail "no geometry" || return 1
+
+    press "$clock" Return || fail "cannot type into the window" || return 1
+    wait_height "$clock" "$h0" >/dev/null
+    read -r x1 y1 w1 h1 <<<"$(geometry "$clock")"
+    ((h1 - h0 > 100)) || fail "height $h0 -> $h1 after Enter" || return 1
+    [[ $x1 == "$x0" && $y1 == "$y0" ]] || fail "moved from $x0,$y0 to $x1,$y1 while unfolding" || return 1
+    if [[ -n ${OMBREL_E2E_SCREENSHOT:-} ]] && command -v import >/dev/null; then
+        import -window root "$OMBREL_E2E_SCREENSHOT" 2>/dev/null || true
+    fi
+
+    press "$clock" Return || fail "cannot type into the window" || return 1
+    h2=$(wait_height "$clock" "$h1")
+    [[ $h2 == "$h0" ]] || fail "height $h0 -> $h1 -> $h2, expected back to $h0" || return 1
+    read -r x1 y1 w1 h1 <<<"$(geometry "$clock")"
+    [[ $x1 == "$x0" && $y1 == "$y0" && $w1 == "$w0" ]] || fail "folded geometry changed" || return 1
+}
+
+check_quit_answered_no() {
+    local before after box
+    [[ -n $clock ]] || fail "no clock window" || return 1
+    before=$(geometry "$clock")
+    box=$(ask_to_quit "$clock") || fail "no question box after Escape" || return 1
+    # In a Yes/No box Escape answers No.
+    press "$box" Escape || fail "cannot type into the question box" || return 1
+    window_gone "$box" || fail "question box still up after Escape" || return 1
+    kill -0 "$app_pid" 2>/dev/null || fail "the program ended" || return 1
+    xwininfo -id "$clock" 2>/dev/null | grep -q 'Map State: IsViewable' || fail "clock window unmapped" || return 1
+    after=$(geometry "$clock")
+    [[ $after == "$before" ]] || fail "geometry '$before' -> '$after'" || return 1
+}
+
+check_quit_answered_yes() {
+    local box
+    # The window left over from the checks above is used (asking a second time is part of it);
+    # a fresh one if they left none.
+    if [[ -z $app_pid ]] || ! kill -0 "$app_pid" 2>/dev/null || [[ -z $clock ]]; then
+        start_app
+        clock=$(find_window "$clock_title") || fail "no clock window within 10 s" || return 1
+    fi
+    box=$(ask_to_quit "$clock") || fail "no question box after Escape" || return 1
+    press "$box" Return || fail "cannot type into the question box" || return 1
+    wait_exit || fail "still running 10 s after Yes" || return 1
+    [[ $app_status -eq 0 ]] || fail "exit status $app_status" || return 1
+}
+
+check_no_display() {
+    local status=0 lines
+    # A core dump, if the program crashed, would land in its working directory.
+    (cd "$work/nodisplay" && { ulimit -c unlimited 2>/dev/null || true; }
+     exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin" \
+         >"$work/nodisplay.out" 2>"$work/nodisplay.err") || status=$?
+    [[ $status -eq 1 ]] || fail "exit status $status" || return 1
+    lines=$(wc -l <"$work/nodisplay.err")
+    [[ $lines -eq 1 ]] || fail "$lines lines on stderr: $(tr '\n' '|' <"$work/nodisplay.err")" || return 1
+    grep -q 'xvfb-run' "$work/nodisplay.err" || fail "stderr: $(cat "$work/nodisplay.err")" || return 1
+    [[ ! -s $work/nodisplay.out ]] || fail "wrote to stdout" || return 1
+    ! compgen -G "$work/nodisplay/core*" >/dev/null || fail "left a core file" || return 1
+}
+
+status=0; check_one_clock_window || status=$?
+report $status "one visible top-level window titled with the clock"
+status=0; check_fold_unfold || status=$?
+report $status "Enter unfolds by the calendar's height in place, Enter again folds back"
+status=0; check_quit_answered_no || status=$?
+report $status "Escape then No (Escape) keeps the window open with the same geometry"
+status=0; check_quit_answered_yes || status=$?
+report $status "Escape then Yes (Enter) ends the program with exit status 0"
+status=0; check_no_display || status=$?
+report $status "without a display: one line on stderr naming xvfb-run, exit status 1, no core"
+
+if [[ $failed -ne 0 && -s $work/app.err ]]; then
+    echo "# the program's stderr:"
+    sed 's/^/#   /' "$work/app.err"
+fi
+echo "$passed passed, $failed failed"
+[[ $failed -eq 0 ]]
