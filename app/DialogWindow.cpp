@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -186,8 +187,66 @@ void DialogWindow::sendSysCommand(unsigned id)
     m_dialog->SendMessage(WM_SYSCOMMAND, id, 0);
 }
 
+void DialogWindow::startMoveMode()
+{
+    if (m_moving)
+        return;
+    m_moving = true;
+    m_moveStart = pos();
+    // As the platform's keyboard move does: the pointer goes to the caption's middle.
+    const int grabY = m_caption ? m_caption->height() / 2 : 0;
+    m_moveGrab = QPoint(width() / 2, grabY);
+    QCursor::setPos(mapToGlobal(m_moveGrab));
+    setMouseTracking(true);
+    grabMouse(Qt::SizeAllCursor);
+    grabKeyboard();
+}
+
+void DialogWindow::endMoveMode(bool keep)
+{
+    if (!m_moving)
+        return;
+    m_moving = false;
+    releaseKeyboard();
+    releaseMouse();
+    if (!keep)
+        move(m_moveStart);
+}
+
+void DialogWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_moving) {
+        move(event->globalPosition().toPoint() - m_moveGrab);
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void DialogWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (m_moving) {
+        endMoveMode(event->button() == Qt::LeftButton);
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
 void DialogWindow::keyPressEvent(QKeyEvent* event)
 {
+    if (m_moving) {
+        const int step = event->modifiers() & Qt::ControlModifier ? 1 : 8;
+        switch (event->key()) {
+        case Qt::Key_Left: move(pos() + QPoint(-step, 0)); break;
+        case Qt::Key_Right: move(pos() + QPoint(step, 0)); break;
+        case Qt::Key_Up: move(pos() + QPoint(0, -step)); break;
+        case Qt::Key_Down: move(pos() + QPoint(0, step)); break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: endMoveMode(true); break;
+        case Qt::Key_Escape: endMoveMode(false); break;
+        default: break;
+        }
+        return;
+    }
     const auto mods = event->modifiers() & ~Qt::KeypadModifier;
     switch (event->key()) {
     case Qt::Key_Return:

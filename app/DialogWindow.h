@@ -32,6 +32,10 @@ public:
     int frameHeight() const;
     void setTitle(const QString& title);
     void showSystemMenu(const QPoint& globalPos);
+    // The system menu's Move: the window follows the pointer or the arrow keys until a click
+    // or Enter; Escape puts it back.
+    void startMoveMode();
+    bool isMoving() const { return m_moving; }
     // Lets the next close through without routing it to the dialog (the dialog is ending).
     void allowClose() { m_closing = true; }
     // The desktop session is ending: closes end dialogs without asking.
@@ -39,6 +43,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
@@ -47,6 +53,7 @@ private:
     void createControls(const DialogTemplate& tmpl);
     void layoutStrips();
     void sendSysCommand(unsigned id);
+    void endMoveMode(bool keep);
 
     CDialog* m_dialog;
     CaptionBar* m_caption = nullptr;
@@ -54,5 +61,8 @@ private:
     DialogBaseUnits m_units;
     std::map<unsigned, QWidget*> m_controls;
     bool m_closing = false;
+    bool m_moving = false;
+    QPoint m_moveStart; // window position when the move began
+    QPoint m_moveGrab; // pointer offset inside the window
     static bool s_sessionEnding;
 };

@@ -196,7 +196,11 @@ int CWnd::MessageBox(const char* text, const char* caption, UINT type)
         box.setStandardButtons(QMessageBox::Ok);
     }
     box.setWindowModality(Qt::ApplicationModal);
-    switch (box.exec()) {
+    const int answer = box.exec();
+    // The owner gets the keyboard back, also where no window manager hands it over.
+    if (QWidget* owner = widgetOf(this); owner && owner->window()->isVisible())
+        owner->window()->activateWindow();
+    switch (answer) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
@@ -250,7 +254,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM)
             return SendMessage(WM_COMMAND, IDCANCEL, 0);
         case SC_MOVE:
             if (window)
-                window->setFocus();
+                window->startMoveMode();
             return 0;
         default:
             return 0;

@@ -2,6 +2,7 @@
 #include "res/DialogTemplate.h"
 
 #include "res/Resource.h"
+#include "res/Version.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ constexpr ControlTemplate kAboutControls[] = {
     {ControlKind::StaticIcon, "Static", IDC_STATIC, "", 11, 17, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON, 0, 128},
     {ControlKind::Static, "Static", IDC_STATIC, "OmbrelClock Version 1.0", 40, 10, 119, 8,
      WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | WS_GROUP},
-    {ControlKind::Static, "Static", IDC_STATIC, "Copyright (C) 2026 OmbrelClock developers", 40, 25, 119, 8,
+    {ControlKind::Static, "Static", IDC_STATIC, res::version::kLegalCopyright, 40, 25, 119, 8,
      WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP},
     {ControlKind::Button, "Button", 1, "Save", 178, 7, 50, 14,
      WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},

@@ -24,6 +24,9 @@ private slots:
     void noChangesNothingAndYesEnds_data();
     void noChangesNothingAndYesEnds();
     void tickInsideTheQuestionUpdatesTitleAndDate();
+    void calendarKeysWorkWhileFolded_data();
+    void calendarKeysWorkWhileFolded();
+    void systemMenuMoveFollowsKeys();
 };
 
 void ClockDialogTest::startsFoldedWithTheClockInItsTitle()
@@ -228,6 +231,67 @@ void ClockDialogTest::tickInsideTheQuestionUpdatesTitleAndDate()
         QCOMPARE(dlg.m_year, 2027);
         QCOMPARE(dlg.m_month, 1);
         QCOMPARE(dlg.m_day, 1);
+    });
+}
+
+void ClockDialogTest::calendarKeysWorkWhileFolded_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("day");
+    QTest::newRow("Right") << int(Qt::Key_Right) << 2026 << 12 << 7;
+    QTest::newRow("Up") << int(Qt::Key_Up) << 2026 << 11 << 29;
+    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << 2027 << 1 << 6;
+    QTest::newRow("End") << int(Qt::Key_End) << 2026 << 12 << 31;
+}
+
+void ClockDialogTest::calendarKeysWorkWhileFolded()
+{
+    QFETCH(int, key);
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, day);
+    TempProfileHome home;
+    FixedClock clock(2026, 12, 6, 10, 0);
+    CClockDialog dlg;
+    RunModal(dlg, [&] {
+        DialogWindow* window = WindowOf(dlg);
+        QWidget* calendar = window->control(IDC_CALENDAR);
+        QCOMPARE(dlg.m_flags & 1, 0);
+        // Folded, the calendar lies below the window's edge but keeps the focus.
+        QCOMPARE(window->focusWidget(), calendar);
+        QVERIFY(calendar->mapTo(window, QPoint(0, 0)).y() >= window->height());
+        QTest::keyClick(calendar, Qt::Key(key));
+        QCOMPARE(dlg.m_year, year);
+        QCOMPARE(dlg.m_month, month);
+        QCOMPARE(dlg.m_day, day);
+        QCOMPARE(dlg.m_flags, 2);
+    });
+}
+
+void ClockDialogTest::systemMenuMoveFollowsKeys()
+{
+    TempProfileHome home;
+    CClockDialog dlg;
+    RunModal(dlg, [&] {
+        DialogWindow* window = WindowOf(dlg);
+        dlg.MoveWindow(CRect(100, 100, 266, 119));
+        const QPoint start = window->pos();
+        dlg.SendMessage(WM_SYSCOMMAND, SC_MOVE);
+        QVERIFY(window->isMoving());
+        QTest::keyClick(window, Qt::Key_Right);
+        QTest::keyClick(window, Qt::Key_Down);
+        QCOMPARE(window->pos(), start + QPoint(8, 8));
+        QTest::keyClick(window, Qt::Key_Escape); // puts it back, and is not the quit key here
+        QVERIFY(!window->isMoving());
+        QCOMPARE(window->pos(), start);
+
+        dlg.SendMessage(WM_SYSCOMMAND, SC_MOVE);
+        QTest::keyClick(window, Qt::Key_Left);
+        QTest::keyClick(window, Qt::Key_Return); // keeps it, and does not unfold
+        QCOMPARE(window->pos(), start + QPoint(-8, 0));
+        QCOMPARE(dlg.m_flags, 0);
     });
 }
 
