@@ -11,6 +11,10 @@
 
 #include "app/DialogFont.h"
 #include "app/DialogWindow.h"
+#include "app/ProfileStore.h"
+#include "app/SingleInstance.h"
+#include "app/Wnd.h"
+#include "app/WndImpl.h"
 #include "app/WinApp.h"
 
 namespace {
@@ -93,6 +97,23 @@ int AfxWinMain(int argc, char** argv)
     CWinApp* program = AfxGetApp();
     if (!program)
         return 1;
+
+    // A second start for the same profile brings the running window forward and ends.
+    SingleInstance instance(QString::fromStdString(program->Profile().path().string()));
+    if (instance.handOverToRunningCopy())
+        return 0;
+    instance.listen([] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window) {
+            CWnd* main = AfxGetMainWnd();
+            window = main && main->GetImpl() ? main->GetImpl()->widget.data() : nullptr;
+        }
+        if (window) {
+            window->show();
+            window->raise();
+            window->activateWindow();
+        }
+    });
     if (program->InitInstance())
         return QApplication::exec();
     return 0;

@@ -227,6 +227,39 @@ check_quit_answered_yes() {
     [[ $app_status -eq 0 ]] || fail "exit status $app_status" || return 1
 }
 
+check_second_start_hands_over() {
+    local second status=0 count
+    [[ -n $app_pid ]] && kill -0 "$app_pid" 2>/dev/null || fail "no running copy" || return 1
+    (cd "$work" && exec "$bin" >>"$work/second.out" 2>>"$work/second.err") &
+    second=$!
+    for ((i = 0; i < poll_limit; i++)); do
+        kill -0 "$second" 2>/dev/null || break
+        sleep 0.05
+    done
+    if kill -0 "$second" 2>/dev/null; then
+        kill "$second"
+        fail "a second copy kept running"
+        return 1
+    fi
+    wait "$second" || status=$?
+    [[ $status -eq 0 ]] || fail "second start ended with status $status" || return 1
+    count=$(visible_toplevels | grep -c . || true)
+    [[ $count -eq 1 ]] || fail "$count visible top-level windows" || return 1
+    kill -0 "$app_pid" 2>/dev/null || fail "the first copy ended" || return 1
+}
+
+check_stored_rectangle() {
+    local x y w h
+    printf '[LOCATE]\r\nLEFT=300\r\nTOP=200\r\nRIGHT=511\r\nBOTTOM=244\r\n[SETTING]\r\nFLAG=1\r\n' \
+        >"$XDG_CONFIG_HOME/$(basename "$bin").ini"
+    start_app
+    clock=$(find_window "$clock_title") || fail "no clock window within 10 s" || return 1
+    read -r x y w h <<<"$(geometry "$clock")"
+    kill "$app_pid" 2>/dev/null || true
+    wait_exit || true
+    [[ "$x $y $w $h" == "300 200 211 44" ]] || fail "window at $x,$y size ${w}x$h" || return 1
+}
+
 check_no_display() {
     local status=0 lines
     # A core dump, if the program crashed, would land in its working directory.
@@ -247,8 +280,12 @@ status=0; check_fold_unfold || status=$?
 report $status "Enter unfolds by the calendar's height in place, Enter again folds back"
 status=0; check_quit_answered_no || status=$?
 report $status "Escape then No (Escape) keeps the window open with the same geometry"
+status=0; check_second_start_hands_over || status=$?
+report $status "a second start for the same profile hands over to the running copy and ends"
 status=0; check_quit_answered_yes || status=$?
 report $status "Escape then Yes (Enter) ends the program with exit status 0"
+status=0; check_stored_rectangle || status=$?
+report $status "a stored rectangle puts the real window exactly there"
 status=0; check_no_display || status=$?
 report $status "without a display: one line on stderr naming xvfb-run, exit status 1, no core"
 
