@@ -50,7 +50,7 @@ void CaptionBar::paintEvent(QPaintEvent*)
     const bool active = window()->isActiveWindow();
     const QPalette& pal = palette();
     const QColor base = active ? pal.color(QPalette::Active, QPalette::Highlight)
-                               : pal.color(QPalette::Inactive, QPalette::Mid);
+                               : pal.color(QPalette::Inactive, QPalette::Dark);
     QLinearGradient fill(0, 0, width(), 0);
     fill.setColorAt(0, base);
     fill.setColorAt(1, base.lighter(135));
@@ -59,7 +59,7 @@ void CaptionBar::paintEvent(QPaintEvent*)
     m_icon.paint(&p, iconRect());
 
     const QColor ink = active ? pal.color(QPalette::Active, QPalette::HighlightedText)
-                              : pal.color(QPalette::Inactive, QPalette::Window);
+                              : pal.color(QPalette::Inactive, QPalette::Light);
     QRect text = rect().adjusted(iconRect().right() + 5, 0, -(closeRect().width() + 6), 0);
     p.setPen(ink);
     QFont bold = font();

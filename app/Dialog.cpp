@@ -111,10 +111,11 @@ std::intptr_t CDialog::DoModal()
         loop.loop.exec(QEventLoop::DialogExec);
     }
     m_loop = nullptr;
-    if (window) {
-        window->allowClose();
-        window->hide();
-    }
+    window->allowClose();
+    window->hide();
+    // The owner gets the keyboard back, also where no window manager hands it over.
+    if (owner && owner->isVisible())
+        owner->activateWindow();
     SetImpl(nullptr);
     return loop.result;
 }

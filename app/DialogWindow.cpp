@@ -103,8 +103,13 @@ void DialogWindow::createControls(const DialogTemplate& tmpl)
     hooks.command = [this](unsigned id) { m_dialog->SendMessage(WM_COMMAND, id, 0); };
     for (const ControlTemplate& control : tmpl.controls) {
         QWidget* widget = CreateControl(control, m_client, hooks);
+        int height = DluToPixelsY(m_units, control.cy);
+        // A one-line text box is never shorter than a line of the font that replaced the
+        // template's (whose descenders reach further down).
+        if (control.kind == ControlKind::Static)
+            height = qMax(height, widget->fontMetrics().height());
         widget->setGeometry(DluToPixelsX(m_units, control.x), DluToPixelsY(m_units, control.y),
-                            DluToPixelsX(m_units, control.cx), DluToPixelsY(m_units, control.cy));
+                            DluToPixelsX(m_units, control.cx), height);
         widget->setVisible(control.style & WS_VISIBLE);
         if (control.id != static_cast<unsigned>(-1))
             m_controls[control.id] = widget;

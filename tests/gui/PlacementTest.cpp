@@ -230,7 +230,7 @@ void PlacementTest::aboutBoxShowsTheVersion()
     });
     QVERIFY(texts.contains(QStringLiteral("OmbrelClockのﾊﾞｰｼﾞｮﾝ情報")));
     QVERIFY(texts.contains(QStringLiteral("OmbrelClock Version 1.0")));
-    QVERIFY(texts.contains(QStringLiteral("Copyright (C) 2026 OmbrelClock developers")));
+    QVERIFY(texts.contains(QStringLiteral("© 2026 OmbrelClock 開発者")));
     QVERIFY(texts.contains(QStringLiteral("Save")));
 }
 
