@@ -84,6 +84,7 @@ private slots:
     void tickWhileEditingKeepsTheDate();
     void ctrlEnterLineBreakRoundTrips();
     void editorSitsBesideTheDate();
+    void textPastTheBoxIsRefused();
 };
 
 void TopicEditingTest::gesture_data()
@@ -318,6 +319,41 @@ void TopicEditingTest::editorSitsBesideTheDate()
         QCOMPARE(editor.top(), cell.top);
         QVERIFY(editor.left() > cell.right || editor.right() < cell.left);
         QVERIFY(qAbs(editor.left() - cell.right) < 40 || qAbs(cell.left - editor.right()) < 40);
+    });
+}
+
+void TopicEditingTest::textPastTheBoxIsRefused()
+{
+    TempProfileHome home;
+    FixedClock clock(2026, 12, 6, 10, 0);
+    CClockDialog dlg;
+    RunModal(dlg, [&] {
+        QString title;
+        QString kept;
+        answerEditor(&title, [&](QTextEdit* box) {
+            QVERIFY(box->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff);
+            // Far more lines than the box shows: the ones past its last line are not taken.
+            for (int i = 0; i < 30; ++i) {
+                QTest::keyClicks(box, QStringLiteral("%1").arg(i));
+                QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+            }
+            const int lines = box->document()->blockCount();
+            QVERIFY(lines > 2);
+            QVERIFY(lines < 30);
+            QVERIFY(box->document()->size().height() <= box->viewport()->height() + 0.5);
+            const QString full = box->toPlainText();
+            QTest::keyClicks(box, "more"); // may still fit on the last line, or not
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier); // pasting it all again cannot fit
+            QVERIFY(box->toPlainText().size() < 2 * full.size());
+            kept = box->toPlainText();
+        }, Qt::Key_Return);
+        dlg.EditTopic(2026, 12, 24);
+        CString text;
+        dlg.FindTopic(text, 2026, 12, 24);
+        QCOMPARE(QString::fromUtf8(text.GetString()).replace("\r\n", "\n"), kept);
     });
 }
 
