@@ -63,6 +63,11 @@ template <typename Edit> void EditControl::guarded(Edit edit)
 void EditControl::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && m_composing) {
+        // The input method's Enter confirms its composition; it is not the dialog's OK.
+        event->accept();
+        return;
+    }
     if (enter) {
         if (event->modifiers() & Qt::ControlModifier) {
             guarded([this] { textCursor().insertText(QStringLiteral("\n")); });
@@ -81,6 +86,7 @@ void EditControl::keyPressEvent(QKeyEvent* event)
 
 void EditControl::inputMethodEvent(QInputMethodEvent* event)
 {
+    m_composing = !event->preeditString().isEmpty();
     if (event->commitString().isEmpty()) {
         QTextEdit::inputMethodEvent(event);
         return;

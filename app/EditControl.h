@@ -23,4 +23,5 @@ private:
     // Runs an edit and takes it back when the text no longer fits the box.
     template <typename Edit> void guarded(Edit edit);
     bool m_centred;
+    bool m_composing = false; // an input method composition is open
 };

@@ -1,5 +1,6 @@
 // The click gesture and the topic editor, through the real clock window and the real editor
 // offscreen, with the profile file on disk.
+#include <QInputMethodEvent>
 #include <QSettings>
 #include <QTest>
 #include <QTextEdit>
@@ -85,6 +86,7 @@ private slots:
     void ctrlEnterLineBreakRoundTrips();
     void editorSitsBesideTheDate();
     void textPastTheBoxIsRefused();
+    void enterDuringCompositionOnlyConfirmsIt();
 };
 
 void TopicEditingTest::gesture_data()
@@ -354,6 +356,32 @@ void TopicEditingTest::textPastTheBoxIsRefused()
         CString text;
         dlg.FindTopic(text, 2026, 12, 24);
         QCOMPARE(QString::fromUtf8(text.GetString()).replace("\r\n", "\n"), kept);
+    });
+}
+
+void TopicEditingTest::enterDuringCompositionOnlyConfirmsIt()
+{
+    TempProfileHome home;
+    FixedClock clock(2026, 12, 6, 10, 0);
+    CClockDialog dlg;
+    RunModal(dlg, [&] {
+        bool stillOpenAfterFirstEnter = false;
+        ActOnNextDialog(IDD_TOPIC, [&](DialogWindow* window) {
+            auto* box = qobject_cast<QTextEdit*>(window->control(IDC_TOPIC_TEXT));
+            QInputMethodEvent preedit(QStringLiteral("ぼうねんかい"), {});
+            QApplication::sendEvent(box, &preedit);
+            QTest::keyClick(box, Qt::Key_Return); // some input methods pass their Enter on
+            stillOpenAfterFirstEnter = window->isVisible();
+            QInputMethodEvent commit;
+            commit.setCommitString(QStringLiteral("忘年会"));
+            QApplication::sendEvent(box, &commit);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        dlg.EditTopic(2026, 12, 24);
+        QVERIFY(stillOpenAfterFirstEnter);
+        CString text;
+        dlg.FindTopic(text, 2026, 12, 24);
+        QCOMPARE(text, CString("忘年会"));
     });
 }
 
