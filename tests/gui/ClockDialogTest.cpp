@@ -27,6 +27,8 @@ private slots:
     void calendarKeysWorkWhileFolded_data();
     void calendarKeysWorkWhileFolded();
     void systemMenuMoveFollowsKeys();
+    // Last: the session's end cannot be undone within the process.
+    void sessionEndClosesWithoutAsking();
 };
 
 void ClockDialogTest::startsFoldedWithTheClockInItsTitle()
@@ -293,6 +295,20 @@ void ClockDialogTest::systemMenuMoveFollowsKeys()
         QCOMPARE(window->pos(), start + QPoint(-8, 0));
         QCOMPARE(dlg.m_flags, 0);
     });
+}
+
+void ClockDialogTest::sessionEndClosesWithoutAsking()
+{
+    TempProfileHome home;
+    CClockDialog dlg;
+    QString asked;
+    const auto result = RunModal(dlg, [&] {
+        AnswerNextMessageBox(QMessageBox::No, &asked);
+        DialogWindow::setSessionEnding();
+        WindowOf(dlg)->close();
+    });
+    QCOMPARE(result, std::intptr_t(IDCANCEL));
+    QVERIFY(asked.isEmpty());
 }
 
 QTEST_MAIN(ClockDialogTest)
