@@ -33,9 +33,14 @@ void CClockDialog::EditTopic(int year, int month, int day)
     CTopicDialog dlg;
     dlg.m_title.Format("%4d/%2d/%2d", year, month, day);
     FindTopic(dlg.m_text, year, month, day);
+    // Beside the clock window, level with the clicked date's row, so the editor covers
+    // neither the date nor the rest of the month.
     CRect cell;
-    if (m_calendar.GetDayRect(year, month, day, &cell))
-        dlg.SetAnchorRect(cell);
+    if (m_calendar.GetDayRect(year, month, day, &cell)) {
+        CRect window;
+        GetWindowRect(&window);
+        dlg.SetAnchorRect(CRect(window.left, cell.top, window.right, cell.bottom));
+    }
     dlg.DoModal();
     StoreTopic(dlg.m_text, year, month, day);
     RefreshDayMarks(year, month - 1);

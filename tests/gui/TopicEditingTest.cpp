@@ -307,6 +307,7 @@ void TopicEditingTest::editorSitsBesideTheDate()
     CClockDialog dlg;
     RunModal(dlg, [&] {
         dlg.SendMessage(WM_COMMAND, IDOK);
+        dlg.MoveWindow(CRect(100, 100, 266, 257));
         CRect cell;
         QVERIFY(dlg.m_calendar.GetDayRect(2026, 12, 10, &cell));
         QRect editor;
@@ -317,10 +318,11 @@ void TopicEditingTest::editorSitsBesideTheDate()
         dlg.EditTopic(2026, 12, 10);
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY(area.contains(editor));
-        // Level with the date and right beside it (or left, where the screen ends).
+        // Level with the date, right beside the clock window, covering none of the calendar.
+        const QRect clock = WindowOf(dlg)->frameGeometry();
         QCOMPARE(editor.top(), cell.top);
-        QVERIFY(editor.left() > cell.right || editor.right() < cell.left);
-        QVERIFY(qAbs(editor.left() - cell.right) < 40 || qAbs(cell.left - editor.right()) < 40);
+        QVERIFY(!editor.intersects(clock));
+        QVERIFY(editor.left() - clock.right() < 16);
     });
 }
 
