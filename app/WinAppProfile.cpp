@@ -2,6 +2,7 @@
 // that tells the user when it could not be written.
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <cstdlib>
 #include <memory>
 
 #include "app/ProfileStore.h"
@@ -29,18 +30,28 @@ void showWriteError(const ProfileError& error)
 
 ProfileStore& CWinApp::Profile()
 {
+    // The path follows the environment, so a changed configuration folder is honoured; it is
+    // worked out again only when something it depends on changed (loading reads many keys).
+    static std::string lastInputs;
+    auto env = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    std::string inputs = m_appName.str() + '\n' + m_profilePath.str() + '\n' + env("XDG_CONFIG_HOME") + '\n' + env("HOME");
+    auto& store = storeSlot();
+    if (store && inputs == lastInputs)
+        return *store;
     std::string name = m_appName.str();
     if (name.empty())
         name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
     if (name.empty())
         name = "ombrelclock";
     const std::filesystem::path path = m_profilePath.IsEmpty() ? DefaultProfilePath(name) : std::filesystem::path(m_profilePath.str());
-    auto& store = storeSlot();
-    // The path follows the environment, so a changed configuration folder is honoured.
     if (!store || store->path() != path) {
         store = std::make_unique<ProfileStore>(path);
         store->SetErrorHandler(showWriteError);
     }
+    lastInputs = std::move(inputs);
     return *store;
 }
 

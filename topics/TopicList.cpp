@@ -40,11 +40,14 @@ int CClockDialog::StoreTopic(const CString& text, int year, int month, int day)
 void CClockDialog::LoadTopics()
 {
     CWinApp* app = AfxGetApp();
+    // The count and every entry from one reading of the file (nothing is written).
+    ProfileStore::Batch snapshot(app->Profile());
     m_topics.RemoveAll();
     const int count = std::min(app->GetProfileInt("TOPICS", "NUMBER", 0), kMaxTopics);
     m_topics.Reserve(count);
     for (int i = 0; i < count; ++i)
         m_topics.Add(UnescapeLineBreaks(app->GetProfileString("TOPICS", TopicKey(i), "").view()));
+    snapshot.Commit();
     m_topicIndex.Rebuild(m_topics);
 }
 
