@@ -9,6 +9,12 @@
 
 #include "app/WinTypes.h"
 
+#if defined(__GNUC__)
+#define OMBREL_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define OMBREL_PRINTF_FORMAT(fmt, args)
+#endif
+
 class CString {
 public:
     CString() = default;
@@ -17,7 +23,7 @@ public:
     CString(std::string_view text) : m_data(text) {}
 
     // printf patterns; the argument list is checked by the compiler.
-    void Format(const char* pattern, ...) __attribute__((format(printf, 2, 3)));
+    void Format(const char* pattern, ...) OMBREL_PRINTF_FORMAT(2, 3);
 
     // The first n bytes (the whole string when shorter; none for n <= 0).
     CString Left(int n) const;
