@@ -157,6 +157,12 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Commands no window handles go on to the application object (its help command, say).
+    if (message == WM_COMMAND && AfxGetApp()) {
+        MessageArgs args{message, wParam, lParam, 0};
+        if (AfxGetApp()->OnWndMsg(args))
+            return args.result;
+    }
     return CWnd::DefWindowProc(message, wParam, lParam);
 }
 

@@ -199,6 +199,25 @@ check_fold_unfold() {
     [[ $x1 == "$x0" && $y1 == "$y0" && $w1 == "$w0" ]] || fail "folded geometry changed" || return 1
 }
 
+check_drag_moves() {
+    local x0 y0 w0 h0 x1 y1 w1 h1 i
+    [[ -n $clock ]] || fail "no clock window" || return 1
+    read -r x0 y0 w0 h0 <<<"$(geometry "$clock")"
+    # Grab the caption left of the close box, drag by (100, 80) in steps, let go.
+    xdotool mousemove --sync $((x0 + w0 / 2 - 10)) $((y0 + h0 / 2)) mousedown 1
+    for i in 1 2 3 4 5; do
+        xdotool mousemove --sync $((x0 + w0 / 2 - 10 + 20 * i)) $((y0 + h0 / 2 + 16 * i))
+    done
+    xdotool mouseup 1
+    for ((i = 0; i < poll_limit; i++)); do
+        read -r x1 y1 w1 h1 <<<"$(geometry "$clock")"
+        [[ $x1 != "$x0" || $y1 != "$y0" ]] && break
+        sleep 0.05
+    done
+    [[ $x1 -eq $((x0 + 100)) && $y1 -eq $((y0 + 80)) ]] || fail "from $x0,$y0 to $x1,$y1" || return 1
+    [[ $w1 == "$w0" && $h1 == "$h0" ]] || fail "size changed" || return 1
+}
+
 check_quit_answered_no() {
     local before after box
     [[ -n $clock ]] || fail "no clock window" || return 1
@@ -278,6 +297,8 @@ status=0; check_one_clock_window || status=$?
 report $status "one visible top-level window titled with the clock"
 status=0; check_fold_unfold || status=$?
 report $status "Enter unfolds by the calendar's height in place, Enter again folds back"
+status=0; check_drag_moves || status=$?
+report $status "dragging the caption moves the window with the pointer"
 status=0; check_quit_answered_no || status=$?
 report $status "Escape then No (Escape) keeps the window open with the same geometry"
 status=0; check_second_start_hands_over || status=$?

@@ -2,6 +2,7 @@
 // question and its routes, the system menu, and ticks inside nested loops.
 #include <QAbstractButton>
 #include <QMenu>
+#include <QTimer>
 #include <QPushButton>
 #include <QTest>
 
@@ -27,6 +28,8 @@ private slots:
     void calendarKeysWorkWhileFolded_data();
     void calendarKeysWorkWhileFolded();
     void systemMenuMoveFollowsKeys();
+    void captionOpensTheSystemMenu_data();
+    void captionOpensTheSystemMenu();
     // Last: the session's end cannot be undone within the process.
     void sessionEndClosesWithoutAsking();
 };
@@ -295,6 +298,49 @@ void ClockDialogTest::systemMenuMoveFollowsKeys()
         QCOMPARE(window->pos(), start + QPoint(-8, 0));
         QCOMPARE(dlg.m_flags, 0);
     });
+}
+
+void ClockDialogTest::captionOpensTheSystemMenu_data()
+{
+    QTest::addColumn<bool>("rightClick");
+    QTest::newRow("icon") << false;
+    QTest::newRow("right-click on the title") << true;
+}
+
+void ClockDialogTest::captionOpensTheSystemMenu()
+{
+    QFETCH(bool, rightClick);
+    TempProfileHome home;
+    CClockDialog dlg;
+    QStringList entries;
+    bool aboutOpened = false;
+    RunModal(dlg, [&] {
+        CaptionBar* caption = WindowOf(dlg)->caption();
+        ActOnNextDialog(IDD_ABOUT, [&](DialogWindow* about) {
+            aboutOpened = true;
+            QTest::keyClick(about, Qt::Key_Escape);
+        });
+        QTimer poll;
+        poll.setInterval(0);
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            poll.stop();
+            for (QAction* action : menu->actions())
+                entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            menu->actions().last()->trigger();
+            menu->close();
+        });
+        poll.start();
+        if (rightClick)
+            QTest::mouseClick(caption, Qt::RightButton, {}, caption->rect().center());
+        else
+            QTest::mouseClick(caption, Qt::LeftButton, {}, caption->iconRect().center());
+        QTRY_VERIFY(aboutOpened);
+    });
+    QCOMPARE(entries, (QStringList{QStringLiteral("移動(&M)"), QStringLiteral("閉じる(&C)\tAlt+F4"), QStringLiteral("-"),
+                                   QStringLiteral("OmbrelClock の情報と設定(&A)")}));
 }
 
 void ClockDialogTest::sessionEndClosesWithoutAsking()
