@@ -113,6 +113,7 @@ private slots:
     void failedSaveKeepsTheListAndTheNextSaveWritesIt();
     void saveReplacesTheFileOnce();
     void failedRenameLeavesTheOldFile();
+    void absurdCountIsBounded();
 
 private:
     // Answers the one box a test expects and then guards against more.
@@ -537,6 +538,22 @@ void TopicListTest::failedRenameLeavesTheOldFile()
     CString text;
     QCOMPARE(again.FindTopic(text, 2026, 12, 1), 0);
     QCOMPARE(text, CString("ONE"));
+}
+
+void TopicListTest::absurdCountIsBounded()
+{
+    // A hand-edited count of two thousand million must not make the start allocate without end.
+    TempProfileHome home;
+    QFile file(home.profilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[TOPICS]\r\nNUMBER=2147483647\r\n00000=[2026:12:24]a\r\n");
+    file.close();
+    CClockDialog dlg;
+    dlg.LoadTopics();
+    QCOMPARE(dlg.m_topics.GetSize(), 1000000);
+    CString text;
+    QCOMPARE(dlg.FindTopic(text, 2026, 12, 24), 0);
+    QCOMPARE(text, CString("a"));
 }
 
 QTEST_MAIN(TopicListTest)
