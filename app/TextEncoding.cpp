@@ -165,6 +165,17 @@ iconv_t OpenIconv(void*& slot, const char* to, const char* from)
     return static_cast<iconv_t>(slot);
 }
 
+// One iconv() pass from in into buffer, whatever it made appended to out. False where it stopped
+// before the end of the input; errno then says why.
+bool ConvertSome(iconv_t cd, char*& in, std::size_t& inLeft, std::string& buffer, std::string& out)
+{
+    char* outPtr = buffer.data();
+    std::size_t outLeft = buffer.size();
+    const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+    out.append(buffer.data(), buffer.size() - outLeft);
+    return done != static_cast<std::size_t>(-1);
+}
+
 } // namespace
 
 TextEncoding DetectTextEncoding(std::string_view fileBytes)
@@ -272,11 +283,7 @@ std::string TextCodec::DecodeCp932(std::string_view bytes)
     std::size_t inLeft = bytes.size();
     std::string buffer(bytes.size() * 3 + 16, '\0');
     while (inLeft > 0) {
-        char* outPtr = buffer.data();
-        std::size_t outLeft = buffer.size();
-        const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer.data(), buffer.size() - outLeft);
-        if (done != static_cast<std::size_t>(-1))
+        if (ConvertSome(cd, in, inLeft, buffer, out))
             break;
         if (errno == E2BIG)
             continue;
@@ -299,11 +306,7 @@ std::optional<std::string> TextCodec::EncodeCp932(std::string_view utf8)
     std::size_t inLeft = utf8.size();
     std::string buffer(utf8.size() + 16, '\0');
     while (inLeft > 0) {
-        char* outPtr = buffer.data();
-        std::size_t outLeft = buffer.size();
-        const std::size_t done = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer.data(), buffer.size() - outLeft);
-        if (done != static_cast<std::size_t>(-1))
+        if (ConvertSome(cd, in, inLeft, buffer, out))
             break;
         if (errno != E2BIG)
             return std::nullopt;

@@ -14,6 +14,8 @@
 #            One tick is expected when the window spans the turn of a minute; that is reported.
 # Prints each run, then the medians. Needs Xvfb, cc and the Xlib headers (libx11-dev).
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=../tests/e2e/xvfb-session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/xvfb-session.sh"
 
 if [[ $# -lt 2 || $# -gt 3 ]]; then
     echo "usage: $0 path/to/ombrelclock path/to/bare_calendar [runs]" >&2
@@ -31,18 +33,7 @@ for tool in Xvfb cc; do
     command -v "$tool" >/dev/null || { echo "$tool is not installed" >&2; exit 77; }
 done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/ombrel-bench.XXXXXX")
-xvfb_pid=
-cleanup() {
-    if [[ -n $xvfb_pid ]] && kill -0 "$xvfb_pid" 2>/dev/null; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+session_begin bench
 
 # The watcher: forks PROGRAM, waits for its first managed top-level window to be mapped, samples
 # /proc at map+RSS_MS and over the IDLE_MS after that, then ends the program (SIGTERM) and prints
@@ -201,15 +192,7 @@ chmod 700 "$work/runtime"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for ((i = 0; i < 200; i++)); do
-    grep -qE '^[0-9]+$' "$work/display" 2>/dev/null && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-done
-grep -qE '^[0-9]+$' "$work/display" || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=:$(head -n 1 "$work/display")
+session_start_xvfb || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
 
 mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
 median() { # median of the numbers on stdin

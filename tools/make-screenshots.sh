@@ -7,6 +7,8 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source-path=SCRIPTDIR source=../tests/e2e/xvfb-session.sh
+source "$root/tests/e2e/xvfb-session.sh"
 bin=${1:-$root/build/ombrelclock}
 out=${2:-$root/docs/screenshots}
 if [[ ! -x $bin ]]; then
@@ -25,27 +27,10 @@ out=$(cd "$out" && pwd)
 
 readonly clock_title='^[0-9]{2}:[0-9]{2}  [0-9]{2}/[0-9]{2} [A-Z][a-z]{2}$'
 readonly about_title='^OmbrelClock.*情報$'
-readonly margin=8      # desktop shown around the windows, in pixels
-readonly poll_limit=200 # polls of 0.05 s: about 10 s before giving up on a window
-readonly settle=0.5    # after a window changes, time for Qt to paint it before the capture
+readonly margin=8   # desktop shown around the windows, in pixels
+readonly settle=0.5 # after a window changes, time for Qt to paint it before the capture
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/ombrel-shots.XXXXXX")
-xvfb_pid=
-app_pid=
-
-cleanup() {
-    local pid
-    for pid in "$app_pid" "$xvfb_pid"; do
-        if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
+session_begin shots
 
 die() {
     echo "make-screenshots: $*" >&2
@@ -57,66 +42,15 @@ die() {
 }
 
 # --- the display -------------------------------------------------------------------------
-# -displayfd lets the server pick a free display and say which once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for ((i = 0; i < poll_limit; i++)); do
-    grep -qE '^[0-9]+$' "$work/display" 2>/dev/null && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-done
-grep -qE '^[0-9]+$' "$work/display" 2>/dev/null || die "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(head -n 1 "$work/display")
+session_start_xvfb || die "Xvfb did not start: $(cat "$work/xvfb.log")"
 # A quiet desktop colour instead of black around the windows; pictures are fine without it.
 convert -size 8x8 xc:'#6b8299' "$work/desktop.png"
 timeout 10 display -window root "$work/desktop.png" >/dev/null 2>&1 || true
 
-# Nothing of the user's home or session may leak in or be written to.
-mkdir -p "$work/home" "$work/config" "$work/cache" "$work/data" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS SESSION_MANAGER
+# The pictures are taken at 1:1 whatever the caller's scaling.
+session_isolate_env QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
 
 # --- helpers -----------------------------------------------------------------------------
-find_window() { # find_window REGEX: the id of a visible window titled REGEX, waiting up to ~10 s
-    local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-    [[ -n $id ]] && echo "$id"
-}
-
-geometry() { # geometry ID: "x y width height", outer window, root coordinates
-    xwininfo -id "$1" 2>/dev/null | awk '
-        /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
-        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
-        END { if (w != "") print x, y, w, h }'
-}
-
-wait_height_change() { # wait_height_change ID FROM
-    local i h
-    for ((i = 0; i < poll_limit; i++)); do
-        read -r _ _ _ h <<<"$(geometry "$1")"
-        [[ -n $h && $h != "$2" ]] && return 0
-        sleep 0.05
-    done
-    return 1
-}
-
-wait_gone() { # wait_gone ID: until ID is no longer mapped
-    local i
-    for ((i = 0; i < poll_limit; i++)); do
-        xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' || return 0
-        sleep 0.05
-    done
-    return 1
-}
-
-press() { # press ID KEY...: gives ID the keyboard (no window manager does) and types
-    local id=$1
-    shift
-    xdotool windowfocus --sync "$id" && xdotool key --clearmodifiers "$@"
-}
-
 # capture FILE ID...: the screen around the given windows, with a margin of desktop.
 capture() {
     local file=$1 id x y w h left=100000 top=100000 right=0 bottom=0
@@ -140,11 +74,6 @@ capture() {
     echo "wrote $file ($((right - left))x$((bottom - top)))"
 }
 
-start_app() {
-    (cd "$work" && exec "$bin" >>"$work/app.out" 2>>"$work/app.err") &
-    app_pid=$!
-}
-
 stop_app() {
     kill "$app_pid" 2>/dev/null || true
     wait "$app_pid" 2>/dev/null || true
@@ -153,7 +82,7 @@ stop_app() {
 
 # --- the profile -------------------------------------------------------------------------
 # The first run, with no profile, tells the folded window's size at this DPI and font.
-start_app
+start_app "$bin"
 clock=$(find_window "$clock_title") || die "no clock window within 10 s"
 read -r _ _ width caption_height <<<"$(geometry "$clock")"
 stop_app
@@ -183,14 +112,14 @@ topic() { printf '[%4d:%2d:%2d]%s' "$year" "$month" "$1" "$2"; }
 } | sed 's/$/\r/' >"$XDG_CONFIG_HOME/ombrelclock.ini" # CRLF, as profiles written on Windows
 
 # --- the pictures ------------------------------------------------------------------------
-start_app
+start_app "$bin"
 clock=$(find_window "$clock_title") || die "no clock window within 10 s"
 xdotool windowfocus --sync "$clock" # an active caption, as a user sees it
 capture "$out/folded.png" "$clock"
 
 read -r x y w folded_h <<<"$(geometry "$clock")"
 press "$clock" Return
-wait_height_change "$clock" "$folded_h" || die "Enter did not unfold the calendar"
+wait_height "$clock" "$folded_h" >/dev/null || die "Enter did not unfold the calendar"
 capture "$out/calendar.png" "$clock"
 
 # The grid fills the window below the caption: a title band, the weekday row, then six weeks
@@ -217,13 +146,13 @@ editor=$(find_window "$editor_title") ||
 xdotool mousemove --sync 0 0 # no hover mark on the day
 capture "$out/editor.png" "$clock" "$editor"
 press "$editor" Escape
-wait_gone "$editor" || die "Escape did not close the editor"
+window_gone "$editor" || die "Escape did not close the editor"
 
 # The window menu from a right-click on the caption's text; its last entry opens the About box,
 # shown folded so the box is pictured over the caption alone.
 read -r x y w h <<<"$(geometry "$clock")"
 press "$clock" Return
-wait_height_change "$clock" "$h" || die "Enter did not fold the calendar"
+wait_height "$clock" "$h" >/dev/null || die "Enter did not fold the calendar"
 xdotool mousemove --sync $((x + w / 2)) $((y + folded_h / 2)) click 3
 sleep "$settle"
 xdotool key --clearmodifiers Up Return

@@ -4,6 +4,8 @@
 # Usage: run-e2e.sh path/to/ombrelclock   (exit 0 all passed, 1 some failed, 77 tools missing)
 # Set OMBREL_E2E_SCREENSHOT=file.png to also save a picture of the screen with the window unfolded.
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
 
 if [[ $# -ne 1 || ! -x $1 ]]; then
     echo "usage: $0 path/to/ombrelclock" >&2
@@ -20,64 +22,17 @@ done
 
 readonly clock_title='^[0-2][0-9]:[0-5][0-9]  [01][0-9]/[0-3][0-9] (Sun|Mon|Tue|Wed|Thu|Fri|Sat)$'
 readonly quit_title='^終了$'
-readonly poll_limit=200 # polls of 0.05 s: about 10 s before giving up on a window or a process
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/ombrel-e2e.XXXXXX")
-xvfb_pid=
-app_pid=
+session_begin e2e
+session_isolate_env
+mkdir -p "$work/nodisplay"
 
-cleanup() {
-    local pid
-    for pid in "$app_pid" "$xvfb_pid"; do
-        if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-# Nothing of the user's home or session may leak in or be written to.
-mkdir -p "$work/home" "$work/config" "$work/cache" "$work/data" "$work/runtime" "$work/nodisplay"
-chmod 700 "$work/runtime"
-export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
-export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
-
-passed=0
-failed=0
-why=
-report() { # report STATUS DESCRIPTION: STATUS 0 passes
-    if [[ $1 -eq 0 ]]; then
-        echo "ok - $2"
-        passed=$((passed + 1))
-    else
-        echo "not ok - $2${why:+ ($why)}"
-        failed=$((failed + 1))
-    fi
-    why=
-}
-fail() { why=$*; return 1; }
-
-# --- the display -------------------------------------------------------------------------
-# -displayfd lets the server pick a free display and say which once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for ((i = 0; i < poll_limit; i++)); do
-    grep -qE '^[0-9]+$' "$work/display" 2>/dev/null && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.05
-done
-if ! grep -qE '^[0-9]+$' "$work/display" 2>/dev/null; then
+if ! session_start_xvfb; then
     echo "not ok - Xvfb did not start:" >&2
     cat "$work/xvfb.log" >&2
     echo "0 passed, 1 failed"
     exit 1
 fi
-export DISPLAY=:$(head -n 1 "$work/display")
 
 # --- helpers -----------------------------------------------------------------------------
 # Mapped windows directly under the root: without a window manager these are the top-levels.
@@ -85,57 +40,10 @@ export DISPLAY=:$(head -n 1 "$work/display")
 visible_toplevels() {
     local id
     for id in $(xwininfo -root -children | awk '$1 ~ /^0x/ { print $1 }'); do
-        if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+        if window_viewable "$id"; then
             echo "$id"
         fi
     done
-}
-
-# find_window REGEX: the id of the one visible top-level titled REGEX, waiting up to ~10 s.
-find_window() {
-    local id
-    id=$(timeout 10 xdotool search --sync --maxdepth 1 --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-    [[ -n $id ]] && echo "$id"
-}
-
-window_gone() { # window_gone ID: waits until ID is no longer mapped
-    local i
-    for ((i = 0; i < poll_limit; i++)); do
-        xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' || return 0
-        sleep 0.05
-    done
-    return 1
-}
-
-geometry() { # geometry ID: "x y width height", outer window, root coordinates
-    xwininfo -id "$1" 2>/dev/null | awk '
-        /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
-        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
-        END { if (w != "") print x, y, w, h }'
-}
-
-height_of() { local g; g=$(geometry "$1") && [[ -n $g ]] && set -- $g && echo "$4"; }
-
-# wait_height ID FROM: waits until ID's height is no longer FROM, then prints it.
-wait_height() {
-    local i h
-    for ((i = 0; i < poll_limit; i++)); do
-        h=$(height_of "$1") || return 1
-        if [[ $h != "$2" ]]; then echo "$h"; return 0; fi
-        sleep 0.05
-    done
-    echo "$2"
-}
-
-# press ID KEY: gives ID the keyboard (no window manager does) and types KEY through XTEST.
-press() {
-    xdotool windowfocus --sync "$1" 2>/dev/null || return 1
-    xdotool key --clearmodifiers "$2"
-}
-
-start_app() {
-    (cd "$work" && exec "$bin" >>"$work/app.out" 2>>"$work/app.err") &
-    app_pid=$!
 }
 
 # wait_exit: waits up to ~10 s for the program to end; sets app_status (empty while it runs).
@@ -159,7 +67,7 @@ wait_exit() {
 ask_to_quit() {
     local box
     press "$1" Escape || return 1
-    box=$(find_window "$quit_title") || return 1
+    box=$(find_toplevel "$quit_title") || return 1
     echo "$box"
 }
 
@@ -168,8 +76,8 @@ clock=
 
 check_one_clock_window() {
     local ids count title
-    start_app
-    clock=$(find_window "$clock_title") || fail "no clock window within 10 s" || return 1
+    start_app "$bin"
+    clock=$(find_toplevel "$clock_title") || fail "no clock window within 10 s" || return 1
     ids=$(visible_toplevels)
     count=$(grep -c . <<<"$ids" || true)
     [[ $count -eq 1 ]] || fail "$count visible top-level windows" || return 1
@@ -227,7 +135,7 @@ check_quit_answered_no() {
     press "$box" Escape || fail "cannot type into the question box" || return 1
     window_gone "$box" || fail "question box still up after Escape" || return 1
     kill -0 "$app_pid" 2>/dev/null || fail "the program ended" || return 1
-    xwininfo -id "$clock" 2>/dev/null | grep -q 'Map State: IsViewable' || fail "clock window unmapped" || return 1
+    window_viewable "$clock" || fail "clock window unmapped" || return 1
     after=$(geometry "$clock")
     [[ $after == "$before" ]] || fail "geometry '$before' -> '$after'" || return 1
 }
@@ -237,8 +145,8 @@ check_quit_answered_yes() {
     # The window left over from the checks above is used (asking a second time is part of it);
     # a fresh one if they left none.
     if [[ -z $app_pid ]] || ! kill -0 "$app_pid" 2>/dev/null || [[ -z $clock ]]; then
-        start_app
-        clock=$(find_window "$clock_title") || fail "no clock window within 10 s" || return 1
+        start_app "$bin"
+        clock=$(find_toplevel "$clock_title") || fail "no clock window within 10 s" || return 1
     fi
     box=$(ask_to_quit "$clock") || fail "no question box after Escape" || return 1
     press "$box" Return || fail "cannot type into the question box" || return 1
@@ -271,8 +179,8 @@ check_stored_rectangle() {
     local x y w h
     printf '[LOCATE]\r\nLEFT=300\r\nTOP=200\r\nRIGHT=511\r\nBOTTOM=244\r\n[SETTING]\r\nFLAG=1\r\n' \
         >"$XDG_CONFIG_HOME/$(basename "$bin").ini"
-    start_app
-    clock=$(find_window "$clock_title") || fail "no clock window within 10 s" || return 1
+    start_app "$bin"
+    clock=$(find_toplevel "$clock_title") || fail "no clock window within 10 s" || return 1
     read -r x y w h <<<"$(geometry "$clock")"
     kill "$app_pid" 2>/dev/null || true
     wait_exit || true
@@ -293,22 +201,14 @@ check_no_display() {
     ! compgen -G "$work/nodisplay/core*" >/dev/null || fail "left a core file" || return 1
 }
 
-status=0; check_one_clock_window || status=$?
-report $status "one visible top-level window titled with the clock"
-status=0; check_fold_unfold || status=$?
-report $status "Enter unfolds by the calendar's height in place, Enter again folds back"
-status=0; check_drag_moves || status=$?
-report $status "dragging the caption moves the window with the pointer"
-status=0; check_quit_answered_no || status=$?
-report $status "Escape then No (Escape) keeps the window open with the same geometry"
-status=0; check_second_start_hands_over || status=$?
-report $status "a second start for the same profile hands over to the running copy and ends"
-status=0; check_quit_answered_yes || status=$?
-report $status "Escape then Yes (Enter) ends the program with exit status 0"
-status=0; check_stored_rectangle || status=$?
-report $status "a stored rectangle puts the real window exactly there"
-status=0; check_no_display || status=$?
-report $status "without a display: one line on stderr naming xvfb-run, exit status 1, no core"
+run_check check_one_clock_window "one visible top-level window titled with the clock"
+run_check check_fold_unfold "Enter unfolds by the calendar's height in place, Enter again folds back"
+run_check check_drag_moves "dragging the caption moves the window with the pointer"
+run_check check_quit_answered_no "Escape then No (Escape) keeps the window open with the same geometry"
+run_check check_second_start_hands_over "a second start for the same profile hands over to the running copy and ends"
+run_check check_quit_answered_yes "Escape then Yes (Enter) ends the program with exit status 0"
+run_check check_stored_rectangle "a stored rectangle puts the real window exactly there"
+run_check check_no_display "without a display: one line on stderr naming xvfb-run, exit status 1, no core"
 
 if [[ $failed -ne 0 && -s $work/app.err ]]; then
     echo "# the program's stderr:"

@@ -5,6 +5,8 @@
 # Usage: run-installed.sh CMAKE BUILD_DIR VERSION
 #   (exit 0 all passed, 1 some failed, 77 nothing failed but the window could not be tried)
 set -euo pipefail
+# shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
 
 if [[ $# -ne 3 || ! -d $2 ]]; then
     echo "usage: $0 path/to/cmake build-dir project-version" >&2
@@ -16,46 +18,9 @@ version=$3
 
 readonly clock_title='^[0-9]{2}:[0-9]{2}  [0-9]{2}/[0-9]{2} [A-Z][a-z]{2}$'
 readonly icon_sizes=(16 32 48 64 128)
-readonly poll_limit=200 # polls of 0.05 s: about 10 s before giving up on the display
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/ombrel-install.XXXXXX")
+session_begin install
 prefix=$work/prefix
-xvfb_pid=
-app_pid=
-
-cleanup() {
-    local pid
-    for pid in "$app_pid" "$xvfb_pid"; do
-        if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-passed=0
-failed=0
-skipped=0
-why=
-report() { # report STATUS DESCRIPTION: STATUS 0 passes, 77 is skipped
-    if [[ $1 -eq 0 ]]; then
-        echo "ok - $2"
-        passed=$((passed + 1))
-    elif [[ $1 -eq 77 ]]; then
-        echo "ok - $2 # SKIP ${why}"
-        skipped=$((skipped + 1))
-    else
-        echo "not ok - $2${why:+ ($why)}"
-        failed=$((failed + 1))
-    fi
-    why=
-}
-fail() { why=$*; return 1; }
-skip() { why=$*; return 77; }
 
 # desktop_key KEY: the value of KEY in the installed desktop entry's main group.
 desktop_file=$prefix/share/applications/ombrelclock.desktop
@@ -122,38 +87,19 @@ check_metainfo() {
     fi
 }
 
-start_display() {
-    # -displayfd lets the server pick a free display and say which once it accepts clients.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-    xvfb_pid=$!
-    for ((i = 0; i < poll_limit; i++)); do
-        grep -qE '^[0-9]+$' "$work/display" 2>/dev/null && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    grep -qE '^[0-9]+$' "$work/display" 2>/dev/null || return 1
-    export DISPLAY=:$(head -n 1 "$work/display")
-}
-
 check_installed_window() {
     local tool id title class wanted
     for tool in Xvfb xdotool xprop; do
         command -v "$tool" >/dev/null 2>&1 || skip "$tool is not installed (apt-get install xvfb xdotool x11-utils)" || return
     done
     [[ -x $prefix/bin/ombrelclock ]] || fail "nothing installed" || return 1
-    start_display || fail "Xvfb did not start: $(tr '\n' '|' <"$work/xvfb.log")" || return 1
+    session_start_xvfb || fail "Xvfb did not start: $(tr '\n' '|' <"$work/xvfb.log")" || return 1
 
-    # Nothing of the user's home or session may leak in or be written to.
-    mkdir -p "$work/home" "$work/config" "$work/cache" "$work/data" "$work/runtime"
-    chmod 700 "$work/runtime"
-    (cd "$work" && exec env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u SESSION_MANAGER \
-        HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
-        XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime" \
-        "$prefix/bin/ombrelclock" >"$work/app.out" 2>"$work/app.err") &
-    app_pid=$!
-
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "$clock_title" 2>/dev/null | head -n 1) || true
-    [[ -n $id ]] || fail "no clock window within 10 s: $(tr '\n' '|' <"$work/app.err")" || return 1
+    # Nothing of the user's home or session may leak into the program.
+    session_isolate_env
+    start_app "$prefix/bin/ombrelclock"
+    id=$(find_window "$clock_title") ||
+        fail "no clock window within 10 s: $(tr '\n' '|' <"$work/app.err")" || return 1
     title=$(xdotool getwindowname "$id")
     [[ $title =~ $clock_title ]] || fail "title '$title'" || return 1
     # Launchers match the running window to its menu entry by this class.
@@ -162,16 +108,11 @@ check_installed_window() {
     [[ -n $class && $class == "$wanted" ]] || fail "WM_CLASS class '$class', desktop entry says '$wanted'" || return 1
 }
 
-status=0; check_install || status=$?
-report $status "cmake --install puts an executable bin/ombrelclock into a fresh prefix"
-status=0; check_desktop_entry || status=$?
-report $status "the desktop entry is installed and names the installed program and icon"
-status=0; check_icons || status=$?
-report $status "the icon is installed as a PNG of the right size at ${icon_sizes[*]}"
-status=0; check_metainfo || status=$?
-report $status "the AppStream metadata is installed under its id, for this release, launching the entry"
-status=0; check_installed_window || status=$?
-report $status "the installed program shows a clock window of the desktop entry's X11 class"
+run_check check_install "cmake --install puts an executable bin/ombrelclock into a fresh prefix"
+run_check check_desktop_entry "the desktop entry is installed and names the installed program and icon"
+run_check check_icons "the icon is installed as a PNG of the right size at ${icon_sizes[*]}"
+run_check check_metainfo "the AppStream metadata is installed under its id, for this release, launching the entry"
+run_check check_installed_window "the installed program shows a clock window of the desktop entry's X11 class"
 
 echo "$passed passed, $failed failed, $skipped skipped"
 if [[ $failed -ne 0 ]]; then
