@@ -300,7 +300,7 @@ void DialogWindow::closeEvent(QCloseEvent* event)
     }
     // The window manager's close (Alt+F4, a task bar's close) goes where the close box goes,
     // once: a second close while the question is up is dropped.
-    if (QApplication::activeModalWidget())
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
         return;
     QMetaObject::invokeMethod(this, [this] { sendSysCommand(SC_CLOSE); }, Qt::QueuedConnection);
 }
