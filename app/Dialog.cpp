@@ -168,7 +168,8 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 {
-    if (control.GetImpl())
+    // Bound already, to a control that still exists (a dialog run again gets new controls).
+    if (control.GetImpl() && control.GetImpl()->widget)
         return;
     WndImpl* dialogImpl = pDX->m_pDlgWnd->GetImpl();
     auto* window = dialogImpl ? qobject_cast<DialogWindow*>(dialogImpl->widget.data()) : nullptr;
