@@ -143,6 +143,14 @@ void CaptionBar::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
+void CaptionBar::changeEvent(QEvent* event)
+{
+    // Active and inactive captions look different.
+    if (event->type() == QEvent::ActivationChange)
+        update();
+    QWidget::changeEvent(event);
+}
+
 void CaptionBar::leaveEvent(QEvent*)
 {
     if (m_closeHover) {

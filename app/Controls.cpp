@@ -1,12 +1,13 @@
 #include "app/Controls.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
 #include "app/WinApp.h"
+#include "app/Wnd.h"
 #include "app/WndImpl.h"
-
-#include <QIcon>
+#include "res/Resource.h"
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent, const ControlHooks& hooks)
 {
@@ -40,16 +41,15 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent, const Co
     case ControlKind::StaticIcon: {
         auto* label = new QLabel(parent);
         const HICON icon = AfxGetApp() ? AfxGetApp()->LoadIcon(control.iconId) : nullptr;
-        // An icon control shows the icon at its natural size (32 px), whatever the box.
-        label->setPixmap(IconFromHandle(icon).pixmap(32, 32));
+        // An icon control shows the icon at its natural size, whatever the box.
+        const int side = GetSystemMetrics(SM_CXICON);
+        label->setPixmap(IconFromHandle(icon).pixmap(side, side));
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         widget = label;
         break;
     }
     }
-    widget->setObjectName(control.id == static_cast<unsigned>(-1) ? QString() : QStringLiteral("control%1").arg(control.id));
+    widget->setObjectName(control.id == IDC_STATIC ? QString() : QStringLiteral("control%1").arg(control.id));
     widget->setFocusPolicy(control.style & WS_TABSTOP ? Qt::StrongFocus : Qt::NoFocus);
-    if (control.kind == ControlKind::Button && !(control.style & WS_TABSTOP))
-        widget->setFocusPolicy(Qt::NoFocus);
     return widget;
 }

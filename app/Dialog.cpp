@@ -36,34 +36,39 @@ QWidget* ownerWindow(CDialog* self, CWnd* parent)
     return owner->GetImpl()->widget;
 }
 
-// An owned dialog comes up centred on its owner, kept on the owner's screen.
-void placeOverOwner(QWidget* window, QWidget* owner)
-{
-    const QRect frame = owner->frameGeometry();
-    QRect target(QPoint(), window->frameGeometry().size());
-    target.moveCenter(frame.center());
-    if (QScreen* screen = owner->screen()) {
-        const QRect area = screen->availableGeometry();
-        target.moveLeft(qBound(area.left(), target.left(), qMax(area.left(), area.right() - target.width())));
-        target.moveTop(qBound(area.top(), target.top(), qMax(area.top(), area.bottom() - target.height())));
-    }
-    window->move(target.topLeft());
-}
-
-// Beside the anchor: to its right, else to its left, top edges level; always on the screen.
-void placeBeside(QWidget* window, const QRect& anchor)
+// Moves the window to `at`, or as near as keeps it wholly on the screen that shows `near`.
+void moveOnScreen(QWidget* window, QPoint at, const QPoint& near)
 {
     const QSize size = window->frameGeometry().size();
-    QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    QScreen* screen = QGuiApplication::screenAt(near);
     if (!screen)
         screen = window->screen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), size);
-    QPoint at(anchor.right() + 1 + 4, anchor.top());
-    if (at.x() + size.width() > area.right() + 1)
-        at.setX(anchor.left() - 4 - size.width());
-    at.setX(qBound(area.left(), at.x(), qMax(area.left(), area.right() + 1 - size.width())));
-    at.setY(qBound(area.top(), at.y(), qMax(area.top(), area.bottom() + 1 - size.height())));
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        at.setX(qBound(area.left(), at.x(), qMax(area.left(), area.left() + area.width() - size.width())));
+        at.setY(qBound(area.top(), at.y(), qMax(area.top(), area.top() + area.height() - size.height())));
+    }
     window->move(at);
+}
+
+// An owned dialog comes up centred on its owner.
+void placeOverOwner(QWidget* window, QWidget* owner)
+{
+    QRect target(QPoint(), window->frameGeometry().size());
+    target.moveCenter(owner->frameGeometry().center());
+    moveOnScreen(window, target.topLeft(), owner->frameGeometry().center());
+}
+
+// Beside the anchor: to its right, else to its left, top edges level.
+void placeBeside(QWidget* window, const QRect& anchor)
+{
+    const int width = window->frameGeometry().width();
+    const int gap = 4;
+    QPoint at(anchor.left() + anchor.width() + gap, anchor.top());
+    const QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (screen && at.x() + width > screen->availableGeometry().left() + screen->availableGeometry().width())
+        at.setX(anchor.left() - gap - width);
+    moveOnScreen(window, at, anchor.center());
 }
 
 // TRUE from OnInitDialog: the focus starts on the first control that takes it.
@@ -106,12 +111,10 @@ std::intptr_t CDialog::DoModal()
         window->activateWindow();
         if (focusFirst)
             focusFirstControl(window);
-        // Ends with EndDialog, or when the application is told to quit (session end).
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &loop.loop, [&loop] { loop.loop.exit(); });
+        // Ends with EndDialog, or when the application is told to quit (that ends every loop).
         loop.loop.exec(QEventLoop::DialogExec);
     }
     m_loop = nullptr;
-    window->allowClose();
     window->hide();
     // The owner gets the keyboard back, also where no window manager hands it over.
     if (owner && owner->isVisible())
@@ -157,6 +160,9 @@ void CDialog::DoDataExchange(CDataExchange*) {}
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The close box, Alt+F4 and the menu's Close: for a dialog they are Cancel.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
+        return SendMessage(WM_COMMAND, IDCANCEL, 0);
     // Commands no window handles go on to the application object (its help command, say).
     if (message == WM_COMMAND && AfxGetApp()) {
         MessageArgs args{message, wParam, lParam, 0};
@@ -166,22 +172,29 @@ LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CWnd::DefWindowProc(message, wParam, lParam);
 }
 
+namespace {
+
+QWidget* controlOf(CDataExchange* pDX, int id)
+{
+    WndImpl* dialogImpl = pDX->m_pDlgWnd->GetImpl();
+    auto* window = dialogImpl ? qobject_cast<DialogWindow*>(dialogImpl->widget.data()) : nullptr;
+    return window ? window->control(static_cast<unsigned>(id)) : nullptr;
+}
+
+} // namespace
+
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control)
 {
     // Bound already, to a control that still exists (a dialog run again gets new controls).
     if (control.GetImpl() && control.GetImpl()->widget)
         return;
-    WndImpl* dialogImpl = pDX->m_pDlgWnd->GetImpl();
-    auto* window = dialogImpl ? qobject_cast<DialogWindow*>(dialogImpl->widget.data()) : nullptr;
-    if (QWidget* widget = window ? window->control(static_cast<unsigned>(id)) : nullptr)
+    if (QWidget* widget = controlOf(pDX, id))
         control.SetImpl(std::make_unique<WndImpl>(widget));
 }
 
 void DDX_Text(CDataExchange* pDX, int id, CString& value)
 {
-    WndImpl* dialogImpl = pDX->m_pDlgWnd->GetImpl();
-    auto* window = dialogImpl ? qobject_cast<DialogWindow*>(dialogImpl->widget.data()) : nullptr;
-    QWidget* edit = window ? window->control(static_cast<unsigned>(id)) : nullptr;
+    QWidget* edit = controlOf(pDX, id);
     if (!edit)
         return;
     if (pDX->m_bSaveAndValidate)

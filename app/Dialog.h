@@ -31,7 +31,6 @@ public:
     virtual std::intptr_t DoModal();
     void EndDialog(int result);
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
-    UINT GetTemplateId() const { return m_templateId; }
     // Shows the dialog beside this screen rectangle (a clicked date, say), kept on the screen.
     void SetAnchorRect(const CRect& rect) { m_anchor = rect; m_hasAnchor = true; }
 

@@ -14,6 +14,7 @@
 #include "app/Dialog.h"
 #include "app/DialogFont.h"
 #include "app/WndImpl.h"
+#include "res/Resource.h"
 
 namespace {
 
@@ -65,10 +66,8 @@ DialogWindow::DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget*
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         setWindowFlags(flags);
     }
-    setAttribute(Qt::WA_DeleteOnClose, false);
-
     setFont(MapDialogFont(tmpl.fontName, tmpl.pointSize));
-    m_units = MeasureBaseUnits(font());
+    const DialogBaseUnits units = MeasureBaseUnits(font());
     setWindowTitle(QString::fromUtf8(tmpl.caption));
 
     if (ownCaption) {
@@ -78,9 +77,9 @@ DialogWindow::DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget*
         connect(m_caption, &CaptionBar::closeRequested, this, [this] { sendSysCommand(SC_CLOSE); });
     }
     m_client = new ClientArea(dialog, this);
-    createControls(tmpl);
+    createControls(tmpl, units);
 
-    const QSize clientSize(DluToPixelsX(m_units, tmpl.cx), DluToPixelsY(m_units, tmpl.cy));
+    const QSize clientSize(DluToPixelsX(units, tmpl.cx), DluToPixelsY(units, tmpl.cy));
     const int captionHeight = m_caption ? m_caption->preferredHeight() : 0;
     resize(clientSize.width(), clientSize.height() + captionHeight);
     layoutStrips();
@@ -90,28 +89,28 @@ DialogWindow::DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget*
     // Templates place the window at (x, y) on the screen when it has no owner.
     if (!owner) {
         const QRect area = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry() : QRect();
-        move(area.topLeft() + QPoint(DluToPixelsX(m_units, tmpl.x), DluToPixelsY(m_units, tmpl.y)));
+        move(area.topLeft() + QPoint(DluToPixelsX(units, tmpl.x), DluToPixelsY(units, tmpl.y)));
     }
 }
 
 DialogWindow::~DialogWindow() = default;
 
-void DialogWindow::createControls(const DialogTemplate& tmpl)
+void DialogWindow::createControls(const DialogTemplate& tmpl, const DialogBaseUnits& units)
 {
     ControlHooks hooks;
     hooks.notify = [this](NMHDR* header) { return m_dialog->SendMessage(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)); };
     hooks.command = [this](unsigned id) { m_dialog->SendMessage(WM_COMMAND, id, 0); };
     for (const ControlTemplate& control : tmpl.controls) {
         QWidget* widget = CreateControl(control, m_client, hooks);
-        int height = DluToPixelsY(m_units, control.cy);
+        int height = DluToPixelsY(units, control.cy);
         // A one-line text box is never shorter than a line of the font that replaced the
         // template's (whose descenders reach further down).
         if (control.kind == ControlKind::Static)
             height = qMax(height, widget->fontMetrics().height());
-        widget->setGeometry(DluToPixelsX(m_units, control.x), DluToPixelsY(m_units, control.y),
-                            DluToPixelsX(m_units, control.cx), height);
+        widget->setGeometry(DluToPixelsX(units, control.x), DluToPixelsY(units, control.y),
+                            DluToPixelsX(units, control.cx), height);
         widget->setVisible(control.style & WS_VISIBLE);
-        if (control.id != static_cast<unsigned>(-1))
+        if (control.id != IDC_STATIC)
             m_controls[control.id] = widget;
     }
 }
@@ -136,11 +135,6 @@ void DialogWindow::resizeEvent(QResizeEvent* event)
     layoutStrips();
 }
 
-int DialogWindow::frameHeight() const
-{
-    return outerGeometry().height() - m_client->height();
-}
-
 QRect DialogWindow::outerGeometry() const
 {
     if (m_caption)
@@ -152,7 +146,7 @@ QRect DialogWindow::outerGeometry() const
 void DialogWindow::setOuterGeometry(const QRect& rect)
 {
     if (m_caption) {
-        // Zero-height windows are not allowed by the window system; the caption is the floor.
+        // The window system has no zero-sized windows; a hand-edited rectangle may ask for one.
         setGeometry(rect.x(), rect.y(), qMax(1, rect.width()), qMax(1, rect.height()));
         return;
     }
@@ -214,6 +208,7 @@ void DialogWindow::endMoveMode(bool keep)
     m_moving = false;
     releaseKeyboard();
     releaseMouse();
+    setMouseTracking(false);
     if (!keep)
         move(m_moveStart);
 }
@@ -288,10 +283,7 @@ void DialogWindow::keyPressEvent(QKeyEvent* event)
 
 void DialogWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closing) {
-        event->accept();
-        return;
-    }
+    // Only the dialog's own end takes the window down.
     event->ignore();
     if (s_sessionEnding) {
         // Logging out: nothing needs saving, and a question would hold the session up.
@@ -303,13 +295,4 @@ void DialogWindow::closeEvent(QCloseEvent* event)
     if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
         return;
     QMetaObject::invokeMethod(this, [this] { sendSysCommand(SC_CLOSE); }, Qt::QueuedConnection);
-}
-
-bool DialogWindow::event(QEvent* event)
-{
-    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
-        if (m_caption)
-            m_caption->update();
-    }
-    return QWidget::event(event);
 }

@@ -23,21 +23,17 @@ public:
     QWidget* client() const { return m_client; }
     CaptionBar* caption() const { return m_caption; }
     QWidget* control(unsigned id) const;
-    const DialogBaseUnits& baseUnits() const { return m_units; }
 
     // Outer rectangle in global coordinates: the window's own geometry when it draws its own
     // caption, the window manager's frame otherwise.
     QRect outerGeometry() const;
     void setOuterGeometry(const QRect& rect);
-    int frameHeight() const;
     void setTitle(const QString& title);
     void showSystemMenu(const QPoint& globalPos);
     // The system menu's Move: the window follows the pointer or the arrow keys until a click
     // or Enter; Escape puts it back.
     void startMoveMode();
     bool isMoving() const { return m_moving; }
-    // Lets the next close through without routing it to the dialog (the dialog is ending).
-    void allowClose() { m_closing = true; }
     // The desktop session is ending: closes end dialogs without asking.
     static void setSessionEnding() { s_sessionEnding = true; }
 
@@ -47,10 +43,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool event(QEvent* event) override;
 
 private:
-    void createControls(const DialogTemplate& tmpl);
+    void createControls(const DialogTemplate& tmpl, const DialogBaseUnits& units);
     void layoutStrips();
     void sendSysCommand(unsigned id);
     void endMoveMode(bool keep);
@@ -58,9 +53,7 @@ private:
     CDialog* m_dialog;
     CaptionBar* m_caption = nullptr;
     QWidget* m_client = nullptr;
-    DialogBaseUnits m_units;
     std::map<unsigned, QWidget*> m_controls;
-    bool m_closing = false;
     bool m_moving = false;
     QPoint m_moveStart; // window position when the move began
     QPoint m_moveGrab; // pointer offset inside the window

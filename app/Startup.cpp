@@ -1,7 +1,6 @@
 // The start-up routine: picks a display platform, creates the Qt application with the Japanese
 // translation and the dialog font, and runs the application object's InitInstance.
 #include <QApplication>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QSessionManager>
 #include <QTranslator>
@@ -16,6 +15,7 @@
 #include "app/Wnd.h"
 #include "app/WndImpl.h"
 #include "app/WinApp.h"
+#include "res/DialogTemplate.h"
 
 namespace {
 
@@ -54,18 +54,15 @@ bool choosePlatform()
 {
     if (hasEnv("QT_QPA_PLATFORM"))
         return true;
-#if defined(__linux__) || defined(__unix__)
-#if !defined(__APPLE__)
+#if defined(__unix__) && !defined(__APPLE__)
     if (hasEnv("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         return true;
     }
-    if (hasEnv("WAYLAND_DISPLAY"))
-        return true;
-    return false;
-#endif
-#endif
+    return hasEnv("WAYLAND_DISPLAY");
+#else
     return true;
+#endif
 }
 
 } // namespace
@@ -81,14 +78,13 @@ int AfxWinMain(int argc, char** argv)
     starting = false;
     for (const QString& message : std::exchange(heldBack, {}))
         std::fprintf(stderr, "%s\n", qPrintable(message));
-    QApplication::setApplicationName(QFileInfo(QApplication::applicationFilePath()).completeBaseName());
     QApplication::setDesktopFileName(QStringLiteral("ombrelclock"));
 
     // The user interface is Japanese whatever the locale, Qt's own texts included.
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
-    QApplication::setFont(MapDialogFont("ＭＳ Ｐゴシック", 9));
+    QApplication::setFont(MapDialogFont(res::kDialogFont, res::kDialogFontPoints));
 
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [](QSessionManager&) {
         DialogWindow::setSessionEnding();

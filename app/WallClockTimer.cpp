@@ -43,18 +43,18 @@ void WallClockTimer::arm()
     if (m_fd >= 0) {
         // An absolute CLOCK_REALTIME expiry fires on time after a suspend, and CANCEL_ON_SET
         // wakes us when the clock is set so the next boundary can be recomputed.
-        const auto next = duration_cast<nanoseconds>(NextBoundary(system_clock::now(), m_period).time_since_epoch());
-        itimerspec spec{};
-        spec.it_value.tv_sec = static_cast<time_t>(next.count() / 1000000000);
-        spec.it_value.tv_nsec = static_cast<long>(next.count() % 1000000000);
-        if (::timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &spec, nullptr) == 0)
+        const auto next = duration_cast<nanoseconds>(NextBoundary(now, m_period).time_since_epoch());
+        itimerspec expiry{};
+        expiry.it_value.tv_sec = static_cast<time_t>(next.count() / 1000000000);
+        expiry.it_value.tv_nsec = static_cast<long>(next.count() % 1000000000);
+        if (::timerfd_settime(m_fd, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &expiry, nullptr) == 0)
             return;
         m_notifier->setEnabled(false);
         ::close(m_fd);
         m_fd = -1;
     }
 #endif
-    m_fallback.start(duration_cast<milliseconds>(DelayToNextBoundary(now, m_period)) + milliseconds(1));
+    m_fallback.start(DelayToNextBoundary(now, m_period) + milliseconds(1));
 }
 
 void WallClockTimer::fired()

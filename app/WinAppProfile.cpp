@@ -1,7 +1,6 @@
 // CWinApp's profile operations: the INI file named after the executable, and the message box
 // that tells the user when it could not be written.
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <cstdlib>
 #include <memory>
 
@@ -43,7 +42,7 @@ ProfileStore& CWinApp::Profile()
         return *store;
     std::string name = m_appName.str();
     if (name.empty())
-        name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+        name = QCoreApplication::applicationName().toStdString(); // the executable's name
     if (name.empty())
         name = "ombrelclock";
     const std::filesystem::path path = m_profilePath.IsEmpty() ? DefaultProfilePath(name) : std::filesystem::path(m_profilePath.str());

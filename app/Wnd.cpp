@@ -3,11 +3,9 @@
 #include <QIcon>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 #include <chrono>
 
 #include "app/CaptionBar.h"
@@ -98,12 +96,6 @@ void CWnd::SetWindowText(const char* text)
         widget->setWindowTitle(title);
 }
 
-CString CWnd::GetWindowText() const
-{
-    QWidget* widget = widgetOf(this);
-    return widget ? CString(widget->windowTitle().toStdString()) : CString();
-}
-
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
 {
     // Qt keeps one icon with all its sizes; the big and the small one are the same image set.
@@ -119,17 +111,6 @@ BOOL CWnd::IsIconic() const
 {
     QWidget* widget = widgetOf(this);
     return widget && widget->isMinimized();
-}
-
-BOOL CWnd::IsWindow() const
-{
-    return widgetOf(this) != nullptr;
-}
-
-void CWnd::SetFocus()
-{
-    if (QWidget* widget = widgetOf(this))
-        widget->setFocus(Qt::OtherFocusReason);
 }
 
 CMenu* CWnd::GetSystemMenu(BOOL revert)
@@ -163,12 +144,6 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*, TimerAlignment alignmen
     }
     impl->timers[id] = std::move(timer);
     return id;
-}
-
-BOOL CWnd::KillTimer(UINT_PTR id)
-{
-    WndImpl* impl = GetImpl();
-    return impl && impl->timers.erase(id) > 0;
 }
 
 int AfxMessageBox(const char* text, UINT type)
@@ -246,22 +221,10 @@ LRESULT CWnd::Default()
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_SYSCOMMAND) {
-        DialogWindow* window = dialogWindowOf(this);
-        switch (wParam & 0xFFF0) {
-        case SC_CLOSE:
-            // The platform's close: a dialog turns it into Cancel.
-            return SendMessage(WM_COMMAND, IDCANCEL, 0);
-        case SC_MOVE:
-            if (window)
-                window->startMoveMode();
-            return 0;
-        default:
-            return 0;
-        }
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_MOVE) {
+        if (DialogWindow* window = dialogWindowOf(this))
+            window->startMoveMode();
     }
-    if (message == WM_QUERYDRAGICON)
-        return 0;
     return 0;
 }
 

@@ -29,17 +29,13 @@ public:
     void GetClientRect(CRect* rect) const;
     void MoveWindow(const CRect& rect, BOOL repaint = TRUE);
     void SetWindowText(const char* text);
-    CString GetWindowText() const;
     HICON SetIcon(HICON icon, BOOL bigIcon);
     BOOL IsIconic() const;
-    BOOL IsWindow() const;
-    void SetFocus();
 
     // The window's system menu (its own copy, kept across calls; `revert` restores the default).
     CMenu* GetSystemMenu(BOOL revert);
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* callback,
                       TimerAlignment alignment = TimerAlignment::Interval);
-    BOOL KillTimer(UINT_PTR id);
     // A modal message box owned by this window; returns IDYES, IDNO, IDOK...
     int MessageBox(const char* text, const char* caption, UINT type);
     // The window that owns this popup, as the platform reports it.

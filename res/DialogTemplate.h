@@ -60,6 +60,9 @@ struct DialogTemplate {
 };
 
 namespace res {
+// The font all the program's dialogs are designed for.
+inline constexpr const char* kDialogFont = "ＭＳ Ｐゴシック";
+inline constexpr int kDialogFontPoints = 9;
 // The template with this ID, or nullptr.
 const DialogTemplate* FindDialogTemplate(unsigned id);
 }

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr const char* kDialogFont = "ＭＳ Ｐゴシック";
-
 constexpr ControlTemplate kAboutControls[] = {
     {ControlKind::StaticIcon, "Static", IDC_STATIC, "", 11, 17, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON, 0, 128},
     {ControlKind::Static, "Static", IDC_STATIC, "OmbrelClock Version 1.0", 40, 10, 119, 8,
@@ -31,12 +29,12 @@ constexpr ControlTemplate kTopicControls[] = {
 
 constexpr DialogTemplate kTemplates[] = {
     {IDD_ABOUT, "OmbrelClockのﾊﾞｰｼﾞｮﾝ情報", 0, 0, 235, 55,
-     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, kDialogFont, 9, kAboutControls},
+     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, res::kDialogFont, res::kDialogFontPoints, kAboutControls},
     {IDD_CLOCK, "OmbrelClock", 0, 0, 95, 89,
-     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, WS_EX_APPWINDOW, kDialogFont, 9,
+     WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, WS_EX_APPWINDOW, res::kDialogFont, res::kDialogFontPoints,
      kClockControls},
     {IDD_TOPIC, "TopicDialog", 0, 0, 91, 64, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-     WS_EX_TOOLWINDOW, kDialogFont, 9, kTopicControls},
+     WS_EX_TOOLWINDOW, res::kDialogFont, res::kDialogFontPoints, kTopicControls},
 };
 
 } // namespace

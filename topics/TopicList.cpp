@@ -25,8 +25,7 @@ int CClockDialog::FindTopic(CString& text, int year, int month, int day)
 
 int CClockDialog::StoreTopic(const CString& text, int year, int month, int day)
 {
-    CString scratch;
-    const int i = FindTopic(scratch, year, month, day);
+    const int i = m_topicIndex.Find(year, month, day);
     const CString entry = FormatTopicHeader(year, month, day) + text;
     int at = i;
     if (i < 0)
