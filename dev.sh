@@ -2,6 +2,7 @@
 # Set up, build and run OmbrelClock or its tests on Debian 12.
 #   ./dev.sh run    install what is missing, build, start the clock
 #   ./dev.sh test   install what is missing, build, run every test (ctest)
+#   ./dev.sh deb    install what is missing, build, make the Debian package (build/*.deb)
 # Packages are installed with apt-get, through sudo when not run as root.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -15,10 +16,13 @@ PACKAGES=(
     xvfb xauth xdotool x11-utils locales-all
     desktop-file-utils appstream
 )
+# What making and checking the Debian package needs on top (CPack's DEB generator runs
+# dpkg-shlibdeps and file; lintian checks the result).
+DEB_PACKAGES=(dpkg-dev file lintian)
 
 install_missing() {
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -30,13 +34,17 @@ install_missing() {
 }
 
 build() {
+    # A build folder made by an older checkout with another generator cannot be reused.
+    if [ -f build/CMakeCache.txt ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/CMakeCache.txt; then
+        rm -rf build
+    fi
     cmake --preset default >/dev/null
     cmake --build --preset default -j "$(nproc)"
 }
 
 case "${1:-}" in
 run)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display here; starting OmbrelClock on a virtual one (xvfb-run)."
@@ -45,12 +53,18 @@ run)
     exec ./build/ombrelclock
     ;;
 test)
-    install_missing
+    # The tests make the package and check it with lintian too.
+    install_missing "${PACKAGES[@]}" "${DEB_PACKAGES[@]}"
     build
     exec ctest --preset default -j "$(nproc)"
     ;;
+deb)
+    install_missing "${PACKAGES[@]}" "${DEB_PACKAGES[@]}"
+    build
+    (cd build && cpack -G DEB)
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|deb" >&2
     exit 2
     ;;
 esac

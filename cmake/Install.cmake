@@ -24,3 +24,19 @@ endforeach()
 # Under the name Debian looks for, which reads as well anywhere else.
 install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/${OMBREL_APP_ID}"
         RENAME copyright)
+
+# Manual pages and Debian's changelog are kept compressed as the dpkg tools do it (gzip -9, no
+# name or time stamp inside, so the package is reproducible); man reads them either way.
+find_program(OMBREL_GZIP gzip)
+# SOURCE goes through configure_file (@VAR@ only) and is installed as DESTINATION/NAME[.gz].
+function(ombrel_install_gzipped source name destination)
+    set(copy "${CMAKE_BINARY_DIR}/generated/gz/${name}")
+    configure_file("${source}" "${copy}" @ONLY)
+    if(OMBREL_GZIP)
+        execute_process(COMMAND "${OMBREL_GZIP}" -9nf "${copy}")
+        set(copy "${copy}.gz")
+    endif()
+    install(FILES "${copy}" DESTINATION "${destination}")
+endfunction()
+
+ombrel_install_gzipped("${PROJECT_SOURCE_DIR}/res/ombrelclock.1" ombrelclock.1 "${CMAKE_INSTALL_MANDIR}/man1")

@@ -39,4 +39,8 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ibus | fcitx5-frontend-qt6")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-gtk-platformtheme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+# Debian wants the package's changelog beside its copyright.
+ombrel_install_gzipped("${PROJECT_SOURCE_DIR}/res/debian-changelog.in" changelog.Debian
+                       "${CMAKE_INSTALL_DATADIR}/doc/${OMBREL_APP_ID}")
+
 include(CPack)

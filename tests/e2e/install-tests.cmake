@@ -21,3 +21,8 @@ set_tests_properties(install_desktop_entry_valid install_metainfo_valid install_
     PROPERTIES LABELS e2e SKIP_RETURN_CODE 77)
 set_tests_properties(install_desktop_entry_valid install_metainfo_valid PROPERTIES TIMEOUT 60)
 set_tests_properties(install_run_installed PROPERTIES TIMEOUT 120)
+
+# The Debian package made from this build, checked by lintian.
+add_test(NAME install_package_lintian
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/lint-package.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(install_package_lintian PROPERTIES LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 300)
