@@ -1,7 +1,7 @@
 // CAboutDialog: the version box, whose "Save" button stores the clock window's placement.
 #pragma once
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 
 class CAboutDialog : public CDialog {
 public:

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "app/AtomicFile.h"
-#include "app/ClockApp.h"
-#include "app/ProfileStore.h"
-#include "app/WinTypes.h"
+#include "profile/AtomicFile.h"
+#include "clock/ClockApp.h"
+#include "profile/ProfileStore.h"
+#include "core/WinTypes.h"
 #include "clock/ClockDialog.h"
 #include "res/Resource.h"
 

@@ -1,8 +1,13 @@
-#include "app/ClockApp.h"
+#include "clock/ClockApp.h"
 
 #include "clock/ClockDialog.h"
+#include "res/Resources.h"
 
-CClockApp::CClockApp() : CWinApp(nullptr) {}
+CClockApp::CClockApp() : CWinApp(nullptr)
+{
+    // Dialog templates, strings and icons, for everything that looks them up by ID.
+    AfxSetResourceTable(&res::ProgramResources());
+}
 
 BOOL CClockApp::InitInstance()
 {

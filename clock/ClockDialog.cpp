@@ -1,8 +1,8 @@
 #include "clock/ClockDialog.h"
 
 #include "about/AboutDialog.h"
-#include "app/Time.h"
-#include "app/WinApp.h"
+#include "core/Time.h"
+#include "framework/WinApp.h"
 #include "res/Resource.h"
 
 BEGIN_MESSAGE_MAP(CClockDialog, CDialog)

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "app/Dialog.h"
-#include "app/String.h"
-#include "clock/MonthCalCtrl.h"
+#include "framework/Dialog.h"
+#include "core/String.h"
+#include "framework/MonthCalCtrl.h"
 #include "topics/TopicIndex.h"
 
 class CClockDialog : public CDialog {

@@ -1,7 +1,7 @@
 // Adds the saved placement to the clock window: outer rectangle and flag word from and to the
 // profile's "LOCATE" and "SETTING" sections.
-#include "app/ProfileStore.h"
-#include "app/WinApp.h"
+#include "profile/ProfileStore.h"
+#include "framework/WinApp.h"
 #include "clock/ClockDialog.h"
 #include "clock/PlacementRules.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/Rect.h"
+#include "core/Rect.h"
 
 // The rectangle to use for `stored`, given the window's `current` one, the work areas of the
 // screens and the height of the caption. A rectangle any part of whose caption lies on a

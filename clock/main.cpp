@@ -1,5 +1,5 @@
 // OmbrelClock's entry point and its one application object.
-#include "app/ClockApp.h"
+#include "clock/ClockApp.h"
 
 CClockApp theApp;
 

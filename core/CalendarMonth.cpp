@@ -1,4 +1,4 @@
-#include "clock/CalendarMonth.h"
+#include "core/CalendarMonth.h"
 
 #include <algorithm>
 

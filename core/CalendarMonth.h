@@ -5,7 +5,7 @@
 #include <array>
 #include <compare>
 
-#include "app/WinTypes.h"
+#include "core/WinTypes.h"
 
 namespace calendar {
 

@@ -1,5 +1,5 @@
 // Dialog templates as data: caption, rectangle in dialog units, styles, font and controls.
-// The framework builds real windows from them; tests read them directly.
+// The program keeps its templates in res/; the framework builds real windows from them.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +35,9 @@ inline constexpr StyleBits SS_NOPREFIX = 0x0080;
 inline constexpr StyleBits MCS_DAYSTATE = 0x0001;
 inline constexpr StyleBits MCS_NOTODAY = 0x0010;
 
+// The ID of controls the program never addresses.
+inline constexpr unsigned IDC_STATIC = static_cast<unsigned>(-1);
+
 enum class ControlKind { Edit, Button, Static, StaticIcon, MonthCalendar };
 
 struct ControlTemplate {
@@ -58,11 +61,3 @@ struct DialogTemplate {
     int pointSize;
     std::span<const ControlTemplate> controls;
 };
-
-namespace res {
-// The font all the program's dialogs are designed for.
-inline constexpr const char* kDialogFont = "ＭＳ Ｐゴシック";
-inline constexpr int kDialogFontPoints = 9;
-// The template with this ID, or nullptr.
-const DialogTemplate* FindDialogTemplate(unsigned id);
-}

@@ -1,9 +1,9 @@
-#include "app/String.h"
+#include "core/String.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-#include "res/StringTable.h"
+#include "core/ResourceTable.h"
 
 void CString::Format(const char* pattern, ...)
 {
@@ -51,7 +51,7 @@ int CString::Replace(std::string_view from, std::string_view to)
 
 BOOL CString::LoadString(UINT id)
 {
-    const char* text = res::LoadStringResource(id);
+    const char* text = FindStringResource(id);
     m_data = text ? text : "";
     return text != nullptr;
 }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/WinTypes.h"
+#include "core/WinTypes.h"
 
 #if defined(__GNUC__)
 #define OMBREL_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))

@@ -1,4 +1,4 @@
-#include "app/Time.h"
+#include "core/Time.h"
 
 #include <clocale>
 #include <locale.h>

@@ -6,7 +6,7 @@
 #include <ctime>
 #include <functional>
 
-#include "app/String.h"
+#include "core/String.h"
 
 class CTime {
 public:

@@ -1,4 +1,4 @@
-#include "app/WallClock.h"
+#include "core/WallClock.h"
 
 using namespace std::chrono;
 

@@ -57,6 +57,9 @@ inline constexpr UINT WM_TIMER = 0x0113;
 inline constexpr UINT SC_MOVE = 0xF010;
 inline constexpr UINT SC_CLOSE = 0xF060;
 
+// The framework's help command (the application object routes it).
+inline constexpr unsigned ID_HELP = 57670;
+
 // Dialog commands and results.
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;

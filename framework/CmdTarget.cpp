@@ -1,4 +1,4 @@
-#include "app/CmdTarget.h"
+#include "framework/CmdTarget.h"
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {

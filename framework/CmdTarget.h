@@ -2,7 +2,7 @@
 // notifications to member handlers. Lookup walks the class's table, then its base's.
 #pragma once
 
-#include "app/WinTypes.h"
+#include "core/WinTypes.h"
 
 class CCmdTarget;
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/Wnd.h"
+#include "framework/Wnd.h"
 
 class CDialog;
 

@@ -1,7 +1,7 @@
 // CMonthCalCtrl: the program's handle on the month calendar control of the clock window.
 #pragma once
 
-#include "app/Wnd.h"
+#include "framework/Wnd.h"
 
 class CMonthCalCtrl : public CWnd {
 public:

@@ -1,6 +1,5 @@
-#include "app/WinApp.h"
+#include "framework/WinApp.h"
 
-#include "res/Resource.h"
 
 namespace {
 CWinApp* g_app = nullptr; // the one application object

@@ -3,9 +3,9 @@
 // pointer, loads icons by ID and offers the profile operations.
 #pragma once
 
-#include "app/CmdTarget.h"
-#include "app/String.h"
-#include "app/WinTypes.h"
+#include "framework/CmdTarget.h"
+#include "core/String.h"
+#include "core/WinTypes.h"
 
 class CWnd;
 class ProfileStore;

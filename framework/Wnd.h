@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "app/CmdTarget.h"
-#include "app/Rect.h"
-#include "app/String.h"
+#include "framework/CmdTarget.h"
+#include "core/Rect.h"
+#include "core/String.h"
 
 class CMenu;
 struct WndImpl;

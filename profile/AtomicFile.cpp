@@ -1,4 +1,4 @@
-#include "app/AtomicFile.h"
+#include "profile/AtomicFile.h"
 
 #include <cerrno>
 #include <system_error>

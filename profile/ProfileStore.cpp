@@ -1,4 +1,4 @@
-#include "app/ProfileStore.h"
+#include "profile/ProfileStore.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,7 +11,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include "app/TextEncoding.h"
+#include "profile/TextEncoding.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/AtomicFile.h"
+#include "profile/AtomicFile.h"
 
 struct ProfileError {
     std::string file;

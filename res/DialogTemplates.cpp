@@ -1,5 +1,5 @@
 // The program's three dialog templates.
-#include "res/DialogTemplate.h"
+#include "res/Resources.h"
 
 #include "res/Resource.h"
 #include "res/Version.h"
@@ -8,7 +8,7 @@ namespace {
 
 constexpr ControlTemplate kAboutControls[] = {
     {ControlKind::StaticIcon, "Static", IDC_STATIC, "", 11, 17, 20, 20, WS_CHILD | WS_VISIBLE | SS_ICON, 0, 128},
-    {ControlKind::Static, "Static", IDC_STATIC, "OmbrelClock Version 1.0", 40, 10, 119, 8,
+    {ControlKind::Static, "Static", IDC_STATIC, res::version::kVersionLine, 40, 10, 119, 8,
      WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | WS_GROUP},
     {ControlKind::Static, "Static", IDC_STATIC, res::version::kLegalCopyright, 40, 25, 119, 8,
      WS_CHILD | WS_VISIBLE | SS_LEFT | WS_GROUP},
@@ -39,11 +39,7 @@ constexpr DialogTemplate kTemplates[] = {
 
 } // namespace
 
-const DialogTemplate* res::FindDialogTemplate(unsigned id)
+std::span<const DialogTemplate> res::DialogTemplates()
 {
-    for (const DialogTemplate& t : kTemplates) {
-        if (t.id == id)
-            return &t;
-    }
-    return nullptr;
+    return kTemplates;
 }

@@ -9,5 +9,3 @@ inline constexpr unsigned IDI_CLOCK = 128; // application icon
 inline constexpr unsigned IDD_TOPIC = 129; // topic editor
 inline constexpr unsigned IDC_CALENDAR = 1000; // month calendar of the clock window
 inline constexpr unsigned IDC_TOPIC_TEXT = 1001; // edit control of the topic editor
-inline constexpr unsigned IDC_STATIC = static_cast<unsigned>(-1); // controls without an ID of their own
-inline constexpr unsigned ID_HELP = 57670; // the framework's help command

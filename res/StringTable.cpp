@@ -1,13 +1,13 @@
-#include "res/StringTable.h"
-
 #include "res/Resource.h"
+#include "res/Resources.h"
 
-const char* res::LoadStringResource(unsigned id)
+namespace {
+constexpr StringResource kStrings[] = {
+    {IDS_ABOUT_ENTRY, "OmbrelClock の情報と設定(&A)"},
+};
+}
+
+std::span<const StringResource> res::StringTable()
 {
-    switch (id) {
-    case IDS_ABOUT_ENTRY:
-        return "OmbrelClock の情報と設定(&A)";
-    default:
-        return nullptr;
-    }
+    return kStrings;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "clock/ClockDialog.h"
-#include "topics/DayMasks.h"
+#include "topics/DayStateMasks.h"
 
 bool CClockDialog::IsMarked(int year, int month, int day)
 {

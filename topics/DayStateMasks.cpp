@@ -1,4 +1,4 @@
-#include "topics/DayMasks.h"
+#include "topics/DayStateMasks.h"
 
 std::vector<MONTHDAYSTATE> ComputeDayMasks(int year, int month, int count,
                                            const std::function<bool(int y, int m, int d)>& isMarked)

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/WinTypes.h"
+#include "core/WinTypes.h"
 
 // Masks for `count` months from (year, month); month may lie outside 1-12 and is
 // carried into the year (0 = December of the year before). Bit d-1 is set when

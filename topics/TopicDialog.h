@@ -1,7 +1,7 @@
 // CTopicDialog: the small editor of one date's topic, titled with the date.
 #pragma once
 
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 
 class CTopicDialog : public CDialog {
 public:

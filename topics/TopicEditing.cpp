@@ -1,6 +1,6 @@
 // Adds topic editing to the clock window: a click on the selected date opens the editor;
 // a click that only moves the selection opens nothing.
-#include "app/WinApp.h"
+#include "framework/WinApp.h"
 #include "clock/ClockDialog.h"
 #include "topics/TopicDialog.h"
 

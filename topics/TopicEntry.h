@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/String.h"
+#include "core/String.h"
 
 // "[%4d:%2d:%2d]": 12 bytes for every four-digit year, padded with spaces.
 CString FormatTopicHeader(int year, int month, int day);

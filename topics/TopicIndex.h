@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/String.h"
+#include "core/String.h"
 
 class TopicIndex {
 public:

@@ -1,7 +1,7 @@
 // Adds the topic list to the clock window: find and store by date, load from and save to the
 // profile's "TOPICS" section.
-#include "app/ProfileStore.h"
-#include "app/WinApp.h"
+#include "profile/ProfileStore.h"
+#include "framework/WinApp.h"
 #include "clock/ClockDialog.h"
 #include "topics/TopicEntry.h"
 

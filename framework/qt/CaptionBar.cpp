@@ -1,4 +1,4 @@
-#include "app/CaptionBar.h"
+#include "framework/qt/CaptionBar.h"
 
 #include <QApplication>
 #include <QMouseEvent>

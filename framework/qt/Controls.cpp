@@ -1,13 +1,12 @@
-#include "app/Controls.h"
+#include "framework/qt/Controls.h"
 
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/WinApp.h"
-#include "app/Wnd.h"
-#include "app/WndImpl.h"
-#include "res/Resource.h"
+#include "framework/WinApp.h"
+#include "framework/Wnd.h"
+#include "framework/qt/WndImpl.h"
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent, const ControlHooks& hooks)
 {

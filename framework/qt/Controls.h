@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "app/WinTypes.h"
-#include "res/DialogTemplate.h"
+#include "core/WinTypes.h"
+#include "core/DialogTemplate.h"
 
 class QWidget;
 

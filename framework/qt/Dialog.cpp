@@ -1,14 +1,15 @@
-#include "app/Dialog.h"
+#include "framework/Dialog.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "app/Controls.h"
-#include "app/DialogWindow.h"
-#include "app/WinApp.h"
-#include "app/WndImpl.h"
+#include "framework/qt/Controls.h"
+#include "framework/qt/DialogWindow.h"
+#include "framework/WinApp.h"
+#include "framework/qt/WndImpl.h"
+#include "core/ResourceTable.h"
 
 struct CDialog::Loop {
     QEventLoop loop;
@@ -86,7 +87,7 @@ void focusFirstControl(DialogWindow* window)
 
 std::intptr_t CDialog::DoModal()
 {
-    const DialogTemplate* tmpl = res::FindDialogTemplate(m_templateId);
+    const DialogTemplate* tmpl = FindDialogTemplate(m_templateId);
     if (!tmpl || !qApp)
         return -1;
     QWidget* owner = ownerWindow(this, m_parent);

@@ -1,4 +1,4 @@
-#include "app/DialogFont.h"
+#include "framework/qt/DialogFont.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

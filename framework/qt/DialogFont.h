@@ -4,7 +4,7 @@
 
 #include <QFont>
 
-#include "app/DialogUnits.h"
+#include "core/DialogUnits.h"
 
 QFont MapDialogFont(const char* faceName, int pointSize);
 DialogBaseUnits MeasureBaseUnits(const QFont& font);

@@ -1,4 +1,4 @@
-#include "app/DialogWindow.h"
+#include "framework/qt/DialogWindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -9,12 +9,11 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "app/CaptionBar.h"
-#include "app/Controls.h"
-#include "app/Dialog.h"
-#include "app/DialogFont.h"
-#include "app/WndImpl.h"
-#include "res/Resource.h"
+#include "framework/qt/CaptionBar.h"
+#include "framework/qt/Controls.h"
+#include "framework/Dialog.h"
+#include "framework/qt/DialogFont.h"
+#include "framework/qt/WndImpl.h"
 
 namespace {
 

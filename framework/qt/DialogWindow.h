@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <map>
 
-#include "app/DialogUnits.h"
-#include "res/DialogTemplate.h"
+#include "core/DialogUnits.h"
+#include "core/DialogTemplate.h"
 
 class CDialog;
 class CaptionBar;

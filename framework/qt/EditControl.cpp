@@ -1,10 +1,10 @@
-#include "app/EditControl.h"
+#include "framework/qt/EditControl.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QTextBlock>
 
-#include "app/Controls.h"
+#include "framework/qt/Controls.h"
 
 EditControl::EditControl(bool centred, QWidget* parent) : QTextEdit(parent), m_centred(centred)
 {

@@ -1,10 +1,12 @@
-// Icons of the program's resources, loaded once and kept for the life of the process.
+// Icons of the program's resources, made once from their PNG images and kept for the life of
+// the process.
 #include <QIcon>
+#include <QPixmap>
 #include <map>
 
-#include "app/WinApp.h"
-#include "app/WndImpl.h"
-#include "res/Resource.h"
+#include "core/ResourceTable.h"
+#include "framework/WinApp.h"
+#include "framework/qt/WndImpl.h"
 
 namespace {
 
@@ -19,11 +21,14 @@ std::map<unsigned, LoadedIcon>& loadedIcons()
     return icons;
 }
 
-QIcon loadClockIcon()
+QIcon iconFrom(const IconResource& resource)
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128})
-        icon.addFile(QStringLiteral(":/icons/clock-%1.png").arg(size), QSize(size, size));
+    for (const IconImage& image : resource.images) {
+        QPixmap pixmap;
+        if (pixmap.loadFromData(image.png.data(), static_cast<uint>(image.png.size()), "PNG"))
+            icon.addPixmap(pixmap);
+    }
     return icon;
 }
 
@@ -34,9 +39,10 @@ HICON CWinApp::LoadIcon(UINT id) const
     auto& icons = loadedIcons();
     auto it = icons.find(id);
     if (it == icons.end()) {
-        if (id != IDI_CLOCK)
+        const IconResource* resource = FindIconResource(id);
+        if (!resource)
             return nullptr;
-        it = icons.emplace(id, LoadedIcon{IconHandle{id}, loadClockIcon()}).first;
+        it = icons.emplace(id, LoadedIcon{IconHandle{id}, iconFrom(*resource)}).first;
     }
     return &it->second.handle;
 }

@@ -1,8 +1,8 @@
-#include "clock/MonthCalCtrl.h"
+#include "framework/MonthCalCtrl.h"
 
-#include "app/Controls.h"
-#include "app/WndImpl.h"
-#include "clock/MonthCalWidget.h"
+#include "framework/qt/Controls.h"
+#include "framework/qt/WndImpl.h"
+#include "framework/qt/MonthCalWidget.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "clock/MonthCalWidget.h"
+#include "framework/qt/MonthCalWidget.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -13,7 +13,7 @@
 #include <chrono>
 #include <utility>
 
-#include "app/Time.h"
+#include "core/Time.h"
 
 using calendar::Date;
 using calendar::YearMonth;

@@ -7,8 +7,8 @@
 #include <array>
 #include <functional>
 
-#include "app/WinTypes.h"
-#include "clock/CalendarMonth.h"
+#include "core/WinTypes.h"
+#include "core/CalendarMonth.h"
 
 class QTimer;
 

@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "framework/qt/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>

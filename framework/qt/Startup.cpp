@@ -8,14 +8,14 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/DialogFont.h"
-#include "app/DialogWindow.h"
-#include "app/ProfileStore.h"
-#include "app/SingleInstance.h"
-#include "app/Wnd.h"
-#include "app/WndImpl.h"
-#include "app/WinApp.h"
-#include "res/DialogTemplate.h"
+#include "framework/qt/DialogFont.h"
+#include "framework/qt/DialogWindow.h"
+#include "profile/ProfileStore.h"
+#include "framework/qt/SingleInstance.h"
+#include "framework/Wnd.h"
+#include "framework/qt/WndImpl.h"
+#include "framework/WinApp.h"
+#include "core/ResourceTable.h"
 
 namespace {
 
@@ -84,7 +84,10 @@ int AfxWinMain(int argc, char** argv)
     QTranslator qtTexts;
     if (qtTexts.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
-    QApplication::setFont(MapDialogFont(res::kDialogFont, res::kDialogFontPoints));
+    // Message boxes and menus use the font the program's windows are designed for.
+    const ResourceTable& resources = AfxGetResourceTable();
+    if (resources.fontName)
+        QApplication::setFont(MapDialogFont(resources.fontName, resources.fontPoints));
 
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [](QSessionManager&) {
         DialogWindow::setSessionEnding();

@@ -1,8 +1,8 @@
-#include "app/WallClockTimer.h"
+#include "framework/qt/WallClockTimer.h"
 
 #include <QSocketNotifier>
 
-#include "app/WallClock.h"
+#include "core/WallClock.h"
 
 #if defined(__linux__)
 #include <cerrno>

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/ProfileStore.h"
-#include "app/WinApp.h"
-#include "app/Wnd.h"
+#include "profile/ProfileStore.h"
+#include "framework/WinApp.h"
+#include "framework/Wnd.h"
 
 namespace {
 

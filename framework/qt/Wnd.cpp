@@ -1,4 +1,4 @@
-#include "app/Wnd.h"
+#include "framework/Wnd.h"
 
 #include <QIcon>
 #include <QMessageBox>
@@ -8,12 +8,12 @@
 #include <QTimer>
 #include <chrono>
 
-#include "app/CaptionBar.h"
-#include "app/Dialog.h"
-#include "app/DialogWindow.h"
-#include "app/WallClockTimer.h"
-#include "app/WinApp.h"
-#include "app/WndImpl.h"
+#include "framework/qt/CaptionBar.h"
+#include "framework/Dialog.h"
+#include "framework/qt/DialogWindow.h"
+#include "framework/qt/WallClockTimer.h"
+#include "framework/WinApp.h"
+#include "framework/qt/WndImpl.h"
 
 WndImpl::~WndImpl()
 {

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "app/WinTypes.h"
+#include "core/WinTypes.h"
 
 class QPainter;
 

@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/CaptionBar.h"
+#include "framework/qt/CaptionBar.h"
 #include "clock/ClockDialog.h"
 #include "res/Resource.h"
 

@@ -6,8 +6,8 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "app/ClockApp.h"
-#include "app/WndImpl.h"
+#include "clock/ClockApp.h"
+#include "framework/qt/WndImpl.h"
 
 // The application object every dialog expects (icons, main window, profile).
 CClockApp theApp;

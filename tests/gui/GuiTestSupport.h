@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "app/Dialog.h"
-#include "app/DialogWindow.h"
-#include "app/Time.h"
+#include "framework/Dialog.h"
+#include "framework/qt/DialogWindow.h"
+#include "core/Time.h"
 
 // What DoModal returns when RunModal had to end the dialog itself.
 inline constexpr int kEndedByTest = 0x7e57;

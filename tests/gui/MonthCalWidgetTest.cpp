@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "app/Time.h"
-#include "clock/MonthCalWidget.h"
+#include "core/Time.h"
+#include "framework/qt/MonthCalWidget.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <QTimer>
 
 #include "GuiTestSupport.h"
-#include "app/WndImpl.h"
-#include "clock/CalendarMonth.h"
+#include "framework/qt/WndImpl.h"
+#include "core/CalendarMonth.h"
 #include "clock/ClockDialog.h"
-#include "clock/MonthCalWidget.h"
+#include "framework/qt/MonthCalWidget.h"
 #include "res/Resource.h"
 
 namespace {

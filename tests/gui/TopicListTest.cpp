@@ -10,9 +10,9 @@
 #include <utility>
 
 #include "GuiTestSupport.h"
-#include "app/AtomicFile.h"
-#include "app/ClockApp.h"
-#include "app/ProfileStore.h"
+#include "profile/AtomicFile.h"
+#include "clock/ClockApp.h"
+#include "profile/ProfileStore.h"
 #include "clock/ClockDialog.h"
 
 extern CClockApp theApp;

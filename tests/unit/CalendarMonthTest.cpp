@@ -1,7 +1,7 @@
 // Date arithmetic of the month calendar: month lengths, weekdays, the 6x7 grid and month steps.
 #include <gtest/gtest.h>
 
-#include "clock/CalendarMonth.h"
+#include "core/CalendarMonth.h"
 
 using namespace calendar;
 

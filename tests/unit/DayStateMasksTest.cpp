@@ -1,5 +1,5 @@
 // Bold-day masks: month carrying across years and which days are asked.
-#include "topics/DayMasks.h"
+#include "topics/DayStateMasks.h"
 
 #include <set>
 #include <tuple>

@@ -1,7 +1,7 @@
 // Dialog units to pixels: the arithmetic that sizes every dialog and control.
 #include <gtest/gtest.h>
 
-#include "app/DialogUnits.h"
+#include "core/DialogUnits.h"
 
 namespace {
 

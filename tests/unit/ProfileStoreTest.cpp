@@ -1,4 +1,4 @@
-#include "app/ProfileStore.h"
+#include "profile/ProfileStore.h"
 
 #include <climits>
 #include <cstdlib>

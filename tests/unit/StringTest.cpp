@@ -1,8 +1,8 @@
 // CString behaviour the entry format and the title rely on: byte counts and replace-all.
 #include <gtest/gtest.h>
 
-#include "app/String.h"
-#include "res/Resource.h"
+#include "core/ResourceTable.h"
+#include "core/String.h"
 
 namespace {
 
@@ -55,13 +55,18 @@ TEST(CStringTest, FormatGrowsPastAnySmallBuffer)
     EXPECT_EQ(s.view().substr(10000), "|00042");
 }
 
-TEST(CStringTest, LoadStringFindsTheAboutEntryAndNothingElse)
+TEST(CStringTest, LoadStringReadsTheRegisteredTable)
 {
+    static constexpr StringResource kStrings[] = {{101, "OmbrelClock の情報と設定(&A)"}};
+    static const ResourceTable kTable{{}, kStrings, {}};
+    AfxSetResourceTable(&kTable);
     CString s("old");
-    EXPECT_TRUE(s.LoadString(IDS_ABOUT_ENTRY));
+    EXPECT_TRUE(s.LoadString(101));
     EXPECT_EQ(s, "OmbrelClock の情報と設定(&A)");
     EXPECT_FALSE(s.LoadString(9999));
     EXPECT_TRUE(s.IsEmpty());
+    AfxSetResourceTable(nullptr);
+    EXPECT_FALSE(s.LoadString(101));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/TextEncoding.h"
+#include "profile/TextEncoding.h"
 
 #include <gtest/gtest.h>
 

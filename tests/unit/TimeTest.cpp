@@ -4,8 +4,8 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "app/Time.h"
-#include "app/WallClock.h"
+#include "core/Time.h"
+#include "core/WallClock.h"
 
 namespace {
 
