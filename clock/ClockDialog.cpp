@@ -1,3 +1,5 @@
+// The clock window itself: start-up in its fixed order, the clock title, fold and unfold, the
+// quit question, the window menu and the minute tick.
 #include "clock/ClockDialog.h"
 
 #include "about/AboutDialog.h"

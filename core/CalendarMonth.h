@@ -1,5 +1,5 @@
-// Date arithmetic behind the month calendar: month lengths, weekdays, the 6x7 grid of a month
-// and month stepping. Plain C++ on the proleptic Gregorian calendar, no time zones.
+// Date arithmetic behind the month calendar: the 6x7 grid of a month, day and month steps.
+// Plain C++ over <chrono>'s proleptic Gregorian calendar, no time zones.
 #pragma once
 
 #include <array>
@@ -27,29 +27,22 @@ inline constexpr int kWeekRows = 6;
 inline constexpr int kWeekdays = 7;
 inline constexpr int kGridCells = kWeekRows * kWeekdays;
 
-bool isLeapYear(int year);
-int daysInMonth(int year, int month);
 int daysInMonth(YearMonth ym);
-// Days since 1970-01-01 (negative before), and back.
-long long toDayNumber(const Date& date);
-Date fromDayNumber(long long days);
 // 0 = Sunday ... 6 = Saturday.
 int dayOfWeek(const Date& date);
 
-Date addDays(const Date& date, long long days);
+Date addDays(const Date& date, int days);
+// Months carry into years both ways (month 0 is December of the year before).
 YearMonth addMonths(YearMonth ym, int months);
 // The same day number `months` months away, clamped to that month's length (31 Jan + 1 -> 28/29 Feb).
 Date addMonthsClamped(const Date& date, int months);
 
-// Days of the previous month at the head of the grid: 1-7, a whole week when the month starts on
-// Sunday, so the grid always shows part of the months on both sides.
-int leadingDays(YearMonth ym);
-// Six weeks, Sunday first, row by row; cell 0 lies in the previous month.
+// Six weeks, Sunday first, row by row. The first row always starts in the previous month (a
+// whole week of it when the month starts on Sunday), so both neighbouring months show.
 std::array<Date, kGridCells> monthGrid(YearMonth ym);
 // Index of `date` in the grid of `ym`, or -1 when the grid does not show it.
 int gridIndex(YearMonth ym, const Date& date);
 
 SYSTEMTIME toSystemTime(const Date& date); // weekday filled in, time of day zero
-Date fromSystemTime(const SYSTEMTIME& st);
 
 } // namespace calendar

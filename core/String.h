@@ -34,7 +34,6 @@ public:
 
     int GetLength() const { return static_cast<int>(m_data.size()); }
     bool IsEmpty() const { return m_data.empty(); }
-    void Empty() { m_data.clear(); }
     const char* GetString() const { return m_data.c_str(); }
     operator const char*() const { return m_data.c_str(); }
     const std::string& str() const { return m_data; }

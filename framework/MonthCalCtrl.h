@@ -7,8 +7,6 @@ class CMonthCalCtrl : public CWnd {
 public:
     // Applies `count` masks to the months shown now, earliest first.
     BOOL SetDayState(int count, MONTHDAYSTATE* masks);
-    // The selected date (tests and accessibility read it; the program never sets it).
-    BOOL GetCurSel(SYSTEMTIME* date) const;
     // Screen rectangle of a date's cell, when the calendar shows that date.
     BOOL GetDayRect(int year, int month, int day, CRect* rect) const;
 };

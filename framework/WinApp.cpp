@@ -1,5 +1,7 @@
 #include "framework/WinApp.h"
 
+#include "profile/ProfileStore.h"
+
 
 namespace {
 CWinApp* g_app = nullptr; // the one application object

@@ -3,6 +3,8 @@
 // pointer, loads icons by ID and offers the profile operations.
 #pragma once
 
+#include <memory>
+
 #include "framework/CmdTarget.h"
 #include "core/String.h"
 #include "core/WinTypes.h"
@@ -25,9 +27,10 @@ public:
     BOOL WriteProfileInt(const char* section, const char* key, int value);
     CString GetProfileString(const char* section, const char* key, const char* defaultValue = nullptr);
     BOOL WriteProfileString(const char* section, const char* key, const char* value);
-    // The store behind the profile operations (the file is named after the executable).
+    // The store behind the profile operations: $XDG_CONFIG_HOME/<executable name>.ini, worked out
+    // at the first use.
     ProfileStore& Profile();
-    // Tests point the profile somewhere else.
+    // Another profile file from now on (tests point it into a scratch folder).
     void SetProfilePath(const char* path);
 
     CWnd* m_pMainWnd = nullptr;
@@ -39,6 +42,7 @@ protected:
 
 private:
     CString m_profilePath;
+    std::unique_ptr<ProfileStore> m_profile;
 };
 
 CWinApp* AfxGetApp();

@@ -13,10 +13,6 @@ bool CClockDialog::IsMarked(int year, int month, int day)
 
 void CClockDialog::RefreshDayMarks(int year, int month)
 {
-    if (month < 1) {
-        month = 12;
-        year = year - 1;
-    }
     std::vector<MONTHDAYSTATE> masks =
         ComputeDayMasks(year, month, 3, [this](int y, int m, int d) { return IsMarked(y, m, d); });
     m_calendar.SetDayState(3, masks.data());

@@ -33,7 +33,6 @@ public:
     // The system menu's Move: the window follows the pointer or the arrow keys until a click
     // or Enter; Escape puts it back.
     void startMoveMode();
-    bool isMoving() const { return m_moving; }
     // The desktop session is ending: closes end dialogs without asking.
     static void setSessionEnding() { s_sessionEnding = true; }
 

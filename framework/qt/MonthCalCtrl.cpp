@@ -20,15 +20,6 @@ BOOL CMonthCalCtrl::SetDayState(int count, MONTHDAYSTATE* masks)
     return calendar && calendar->setDayState(count, masks);
 }
 
-BOOL CMonthCalCtrl::GetCurSel(SYSTEMTIME* date) const
-{
-    MonthCalWidget* calendar = calendarOf(this);
-    if (!calendar || !date)
-        return FALSE;
-    *date = calendar->selection();
-    return TRUE;
-}
-
 BOOL CMonthCalCtrl::GetDayRect(int year, int month, int day, CRect* rect) const
 {
     MonthCalWidget* calendar = calendarOf(this);

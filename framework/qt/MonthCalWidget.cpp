@@ -4,8 +4,6 @@
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QTimer>
 
@@ -23,26 +21,6 @@ namespace {
 constexpr int kArrowRepeatMs = 350;
 constexpr int kMonthsShown = 3;
 
-const QString& weekdayLetter(int weekday)
-{
-    static const QString kLetters[calendar::kWeekdays] = {
-        QStringLiteral("日"), QStringLiteral("月"), QStringLiteral("火"), QStringLiteral("水"),
-        QStringLiteral("木"), QStringLiteral("金"), QStringLiteral("土")};
-    return kLetters[weekday];
-}
-
-QString titleText(YearMonth ym)
-{
-    return QStringLiteral("%1年%2月").arg(ym.year).arg(ym.month);
-}
-
-QColor greyText(const QPalette& palette)
-{
-    // Some styles leave the disabled text colour equal to the normal one; the placeholder
-    // colour is then the palette's own idea of "dimmed".
-    const QColor disabled = palette.color(QPalette::Disabled, QPalette::Text);
-    return disabled != palette.color(QPalette::Text) ? disabled : palette.color(QPalette::PlaceholderText);
-}
 
 // Screen readers get the selected date as the control's value.
 class MonthCalAccessible : public QAccessibleWidget {
@@ -87,8 +65,10 @@ MonthCalWidget::MonthCalWidget(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent fills every pixel
 
+    m_repeatTimer->setObjectName(QStringLiteral("arrowRepeat"));
     m_repeatTimer->setInterval(kArrowRepeatMs);
     connect(m_repeatTimer, &QTimer::timeout, this, &MonthCalWidget::stepFromArrow);
+    m_midnightTimer->setObjectName(QStringLiteral("midnight"));
     m_midnightTimer->setSingleShot(true);
     // A coarse timer may fire minutes early on a day-long interval.
     m_midnightTimer->setTimerType(Qt::PreciseTimer);
@@ -170,79 +150,6 @@ QString MonthCalWidget::selectionText() const
         .arg(m_selected.month)
         .arg(m_selected.day)
         .arg(kWeekdayNames[calendar::dayOfWeek(m_selected)]);
-}
-
-// ---- layout -------------------------------------------------------------------------------
-
-MonthCalWidget::Layout MonthCalWidget::layout() const
-{
-    const int lineHeight = QFontMetrics(font()).height();
-    Layout l;
-    l.columnWidth = std::max(1, width() / calendar::kWeekdays);
-    l.left = (width() - calendar::kWeekdays * l.columnWidth) / 2;
-    // The weekday row and the six weeks share one row height; the title band takes what is
-    // left, so the grid never runs past the bottom edge whatever box the dialog gives us.
-    const int separator = 1;
-    const int preferredTitle = lineHeight + lineHeight / 3;
-    l.rowHeight = std::max(1, (height() - preferredTitle - separator) / (calendar::kWeekRows + 1));
-    const int titleHeight = std::max(0, height() - separator - (calendar::kWeekRows + 1) * l.rowHeight);
-    l.weekdayTop = titleHeight;
-    l.gridTop = titleHeight + l.rowHeight + separator;
-
-    const int arrowWidth = std::min(l.columnWidth + l.columnWidth / 2, width() / 4);
-    const int right = l.left + calendar::kWeekdays * l.columnWidth;
-    l.previousArrow = QRect(l.left, 0, arrowWidth, titleHeight);
-    l.nextArrow = QRect(right - arrowWidth, 0, arrowWidth, titleHeight);
-    l.title = QRect(l.previousArrow.right() + 1, 0, l.nextArrow.left() - l.previousArrow.right() - 1, titleHeight);
-    return l;
-}
-
-QSize MonthCalWidget::sizeHint() const
-{
-    QFont bold = font();
-    bold.setBold(true);
-    const QFontMetrics fm(font());
-    const QFontMetrics boldFm(bold);
-    const int lineHeight = fm.height();
-    const int textWidth = std::max(boldFm.horizontalAdvance(QStringLiteral("00")),
-                                   fm.horizontalAdvance(weekdayLetter(3)));
-    const int column = textWidth + std::max(2, lineHeight / 4);
-    const int row = lineHeight + std::max(2, lineHeight / 5);
-    const int title = lineHeight + lineHeight / 2;
-    const int titleWidth = boldFm.horizontalAdvance(titleText({2000, 12})) + 2 * (column + column / 2);
-    return {std::max(calendar::kWeekdays * column, titleWidth), title + 1 + (calendar::kWeekRows + 1) * row};
-}
-
-QRect MonthCalWidget::cellRect(int row, int column) const
-{
-    if (row < 0 || row >= calendar::kWeekRows || column < 0 || column >= calendar::kWeekdays)
-        return {};
-    const Layout l = layout();
-    return {l.left + column * l.columnWidth, l.gridTop + row * l.rowHeight, l.columnWidth, l.rowHeight};
-}
-
-QRect MonthCalWidget::previousArrowRect() const
-{
-    return layout().previousArrow;
-}
-
-QRect MonthCalWidget::nextArrowRect() const
-{
-    return layout().nextArrow;
-}
-
-int MonthCalWidget::cellAt(const QPoint& pos) const
-{
-    const Layout l = layout();
-    const int x = pos.x() - l.left;
-    const int y = pos.y() - l.gridTop;
-    if (x < 0 || y < 0)
-        return -1;
-    const int column = x / l.columnWidth;
-    const int row = y / l.rowHeight;
-    if (column >= calendar::kWeekdays || row >= calendar::kWeekRows)
-        return -1;
-    return row * calendar::kWeekdays + column;
 }
 
 // ---- day states ---------------------------------------------------------------------------
@@ -453,71 +360,4 @@ void MonthCalWidget::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange)
         updateGeometry();
     QWidget::changeEvent(event);
-}
-
-// ---- painting -----------------------------------------------------------------------------
-
-void MonthCalWidget::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    const QPalette& pal = palette();
-    const Layout l = layout();
-    const QColor text = pal.color(QPalette::Text);
-    const QColor grey = greyText(pal);
-    const QColor highlight = pal.color(QPalette::Highlight);
-    const QColor highlightedText = pal.color(QPalette::HighlightedText);
-    const QFont normal = font();
-    QFont bold = normal;
-    bold.setBold(true);
-
-    painter.fillRect(rect(), pal.color(QPalette::Base));
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    // Title band: arrows at the sides, "2026年12月" between them.
-    painter.setFont(bold);
-    painter.setPen(text);
-    painter.drawText(l.title, Qt::AlignCenter, titleText(m_shown));
-    const qreal arm = QFontMetricsF(normal).height() * 0.35;
-    for (const int direction : {-1, 1}) {
-        const QPointF c = QRectF(direction < 0 ? l.previousArrow : l.nextArrow).center();
-        const qreal tip = direction * arm * 0.5;
-        QPainterPath arrow;
-        arrow.moveTo(c.x() + tip, c.y());
-        arrow.lineTo(c.x() - tip, c.y() - arm);
-        arrow.lineTo(c.x() - tip, c.y() + arm);
-        arrow.closeSubpath();
-        painter.fillPath(arrow, text);
-    }
-
-    // Weekday letters over a thin rule.
-    painter.setFont(normal);
-    for (int column = 0; column < calendar::kWeekdays; ++column) {
-        const QRect cell(l.left + column * l.columnWidth, l.weekdayTop, l.columnWidth, l.rowHeight);
-        painter.drawText(cell, Qt::AlignCenter, weekdayLetter(column));
-    }
-    const int inset = l.columnWidth / 4;
-    painter.fillRect(QRectF(l.left + inset, l.gridTop - 1, calendar::kWeekdays * l.columnWidth - 2 * inset, 1), grey);
-
-    // Days.
-    const auto grid = calendar::monthGrid(m_shown);
-    for (int i = 0; i < calendar::kGridCells; ++i) {
-        const Date& date = grid[static_cast<std::size_t>(i)];
-        const QRectF cell(l.left + (i % calendar::kWeekdays) * l.columnWidth,
-                          l.gridTop + (i / calendar::kWeekdays) * l.rowHeight, l.columnWidth, l.rowHeight);
-        const bool selected = date == m_selected;
-        const qreal radius = std::min(cell.width(), cell.height()) / 6;
-        if (selected) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(highlight);
-            painter.drawRoundedRect(cell.adjusted(1, 1, -1, -1), radius, radius);
-        }
-        if (date == m_today) {
-            painter.setPen(QPen(selected ? highlightedText : highlight, 1));
-            painter.setBrush(Qt::NoBrush);
-            painter.drawEllipse(cell.adjusted(1.5, 1.5, -1.5, -1.5));
-        }
-        painter.setFont(isBoldDate(date) ? bold : normal);
-        painter.setPen(selected ? highlightedText : date.yearMonth() == m_shown ? text : grey);
-        painter.drawText(cell, Qt::AlignCenter, QString::number(date.day));
-    }
 }

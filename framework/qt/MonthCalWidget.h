@@ -10,6 +10,7 @@
 #include "core/WinTypes.h"
 #include "core/CalendarMonth.h"
 
+class QPainter;
 class QTimer;
 
 class MonthCalWidget : public QWidget {
@@ -38,8 +39,6 @@ public:
     // Test seams.
     bool isBold(int row, int column) const;
     SYSTEMTIME today() const;
-    QTimer* arrowRepeatTimer() const { return m_repeatTimer; }
-    QTimer* midnightTimer() const { return m_midnightTimer; }
     // The selected date read out in full, e.g. "2026年12月6日 日曜日".
     QString selectionText() const;
 
@@ -66,6 +65,9 @@ private:
         int rowHeight = 0;
     };
     Layout layout() const;
+    void paintTitle(QPainter& painter, const Layout& l) const;
+    void paintWeekdays(QPainter& painter, const Layout& l) const;
+    void paintDay(QPainter& painter, const QRectF& cell, const calendar::Date& date) const;
     int cellAt(const QPoint& pos) const; // grid index or -1
 
     calendar::YearMonth leadingMonth() const;

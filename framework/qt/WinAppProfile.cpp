@@ -1,7 +1,6 @@
 // CWinApp's profile operations: the INI file named after the executable, and the message box
 // that tells the user when it could not be written.
 #include <QCoreApplication>
-#include <cstdlib>
 #include <memory>
 
 #include "profile/ProfileStore.h"
@@ -9,12 +8,6 @@
 #include "framework/Wnd.h"
 
 namespace {
-
-std::unique_ptr<ProfileStore>& storeSlot()
-{
-    static std::unique_ptr<ProfileStore> store;
-    return store;
-}
 
 void showWriteError(const ProfileError& error)
 {
@@ -29,34 +22,23 @@ void showWriteError(const ProfileError& error)
 
 ProfileStore& CWinApp::Profile()
 {
-    // The path follows the environment, so a changed configuration folder is honoured; it is
-    // worked out again only when something it depends on changed (loading reads many keys).
-    static std::string lastInputs;
-    auto env = [](const char* name) {
-        const char* value = std::getenv(name);
-        return std::string(value ? value : "");
-    };
-    std::string inputs = m_appName.str() + '\n' + m_profilePath.str() + '\n' + env("XDG_CONFIG_HOME") + '\n' + env("HOME");
-    auto& store = storeSlot();
-    if (store && inputs == lastInputs)
-        return *store;
-    std::string name = m_appName.str();
-    if (name.empty())
-        name = QCoreApplication::applicationName().toStdString(); // the executable's name
-    if (name.empty())
-        name = "ombrelclock";
-    const std::filesystem::path path = m_profilePath.IsEmpty() ? DefaultProfilePath(name) : std::filesystem::path(m_profilePath.str());
-    if (!store || store->path() != path) {
-        store = std::make_unique<ProfileStore>(path);
-        store->SetErrorHandler(showWriteError);
+    if (!m_profile) {
+        std::string name = m_appName.str();
+        if (name.empty())
+            name = QCoreApplication::applicationName().toStdString(); // the executable's name
+        if (name.empty())
+            name = "ombrelclock";
+        m_profile = std::make_unique<ProfileStore>(m_profilePath.IsEmpty() ? DefaultProfilePath(name)
+                                                                           : std::filesystem::path(m_profilePath.str()));
+        m_profile->SetErrorHandler(showWriteError);
     }
-    lastInputs = std::move(inputs);
-    return *store;
+    return *m_profile;
 }
 
 void CWinApp::SetProfilePath(const char* path)
 {
     m_profilePath = path ? path : "";
+    m_profile.reset();
 }
 
 int CWinApp::GetProfileInt(const char* section, const char* key, int defaultValue)

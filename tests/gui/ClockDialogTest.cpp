@@ -11,7 +11,7 @@
 #include "clock/ClockDialog.h"
 #include "res/Resource.h"
 
-class ClockDialogTest : public QObject {
+class ClockDialogTest : public GuiTest {
     Q_OBJECT
 
 private slots:
@@ -36,8 +36,7 @@ private slots:
 
 void ClockDialogTest::startsFoldedWithTheClockInItsTitle()
 {
-    TempProfileHome home;
-    FixedClock clock(2003, 8, 3, 9, 3);
+    setNow(2003, 8, 3, 9, 3);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         DialogWindow* window = WindowOf(dlg);
@@ -57,7 +56,6 @@ void ClockDialogTest::startsFoldedWithTheClockInItsTitle()
 
 void ClockDialogTest::systemMenuCarriesTheAboutEntry()
 {
-    TempProfileHome home;
     CClockDialog dlg;
     RunModal(dlg, [&] {
         const auto& items = dlg.GetSystemMenu(FALSE)->Items();
@@ -86,7 +84,6 @@ void ClockDialogTest::enterTwiceRestoresTheHeight()
 {
     QFETCH(int, startFlags);
     QFETCH(int, startClientHeight);
-    TempProfileHome home;
     CClockDialog dlg;
     RunModal(dlg, [&] {
         DialogWindow* window = WindowOf(dlg);
@@ -126,7 +123,6 @@ void ClockDialogTest::enterTwiceRestoresTheHeight()
 
 void ClockDialogTest::unfoldedClientIsTheCalendarsHeight()
 {
-    TempProfileHome home;
     CClockDialog dlg;
     RunModal(dlg, [&] {
         dlg.SendMessage(WM_COMMAND, IDOK);
@@ -153,7 +149,6 @@ void ClockDialogTest::everyCloseRouteAsksFirst_data()
 void ClockDialogTest::everyCloseRouteAsksFirst()
 {
     QFETCH(QString, route);
-    TempProfileHome home;
     CClockDialog dlg;
     QString text, caption;
     const auto result = RunModal(dlg, [&] {
@@ -188,7 +183,6 @@ void ClockDialogTest::noChangesNothingAndYesEnds_data()
 void ClockDialogTest::noChangesNothingAndYesEnds()
 {
     QFETCH(int, flags);
-    TempProfileHome home;
     CClockDialog dlg;
     const auto result = RunModal(dlg, [&] {
         DialogWindow* window = WindowOf(dlg);
@@ -220,14 +214,13 @@ void ClockDialogTest::noChangesNothingAndYesEnds()
 
 void ClockDialogTest::tickInsideTheQuestionUpdatesTitleAndDate()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 31, 23, 59);
+    setNow(2026, 12, 31, 23, 59);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         DialogWindow* window = WindowOf(dlg);
         QString titleInside;
         AnswerNextMessageBox(QMessageBox::No, nullptr, nullptr, [&] {
-            clock.Set(2027, 1, 1, 0, 0);
+            setNow(2027, 1, 1, 0, 0);
             dlg.SendMessage(WM_TIMER, 1);
             titleInside = window->windowTitle();
         });
@@ -257,8 +250,6 @@ void ClockDialogTest::calendarKeysWorkWhileFolded()
     QFETCH(int, year);
     QFETCH(int, month);
     QFETCH(int, day);
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         DialogWindow* window = WindowOf(dlg);
@@ -277,19 +268,18 @@ void ClockDialogTest::calendarKeysWorkWhileFolded()
 
 void ClockDialogTest::systemMenuMoveFollowsKeys()
 {
-    TempProfileHome home;
     CClockDialog dlg;
     RunModal(dlg, [&] {
         DialogWindow* window = WindowOf(dlg);
         dlg.MoveWindow(CRect(100, 100, 266, 119));
         const QPoint start = window->pos();
         dlg.SendMessage(WM_SYSCOMMAND, SC_MOVE);
-        QVERIFY(window->isMoving());
+        QCOMPARE(QWidget::keyboardGrabber(), window);
         QTest::keyClick(window, Qt::Key_Right);
         QTest::keyClick(window, Qt::Key_Down);
         QCOMPARE(window->pos(), start + QPoint(8, 8));
         QTest::keyClick(window, Qt::Key_Escape); // puts it back, and is not the quit key here
-        QVERIFY(!window->isMoving());
+        QVERIFY(!QWidget::keyboardGrabber());
         QCOMPARE(window->pos(), start);
 
         dlg.SendMessage(WM_SYSCOMMAND, SC_MOVE);
@@ -310,7 +300,6 @@ void ClockDialogTest::captionOpensTheSystemMenu_data()
 void ClockDialogTest::captionOpensTheSystemMenu()
 {
     QFETCH(bool, rightClick);
-    TempProfileHome home;
     CClockDialog dlg;
     QStringList entries;
     bool aboutOpened = false;
@@ -345,7 +334,6 @@ void ClockDialogTest::captionOpensTheSystemMenu()
 
 void ClockDialogTest::sessionEndClosesWithoutAsking()
 {
-    TempProfileHome home;
     CClockDialog dlg;
     QString asked;
     const auto result = RunModal(dlg, [&] {

@@ -3,18 +3,62 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
-#include <QPointer>
 #include <QTimer>
 
 #include "clock/ClockApp.h"
 #include "framework/qt/WndImpl.h"
+#include "profile/ProfileStore.h"
 
-// The application object every dialog expects (icons, main window, profile).
+// The application object every dialog expects (resources, icons, main window, profile).
 CClockApp theApp;
+
+void GuiTest::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    theApp.SetProfilePath(QFile::encodeName(profilePath()).constData());
+    m_clock = std::make_unique<ScopedClock>([this] { return std::chrono::system_clock::from_time_t(m_now); });
+    setNow(2026, 12, 6, 10, 0);
+}
+
+void GuiTest::cleanup()
+{
+    checkAfterTest();
+    m_clock.reset();
+    theApp.SetProfilePath(nullptr);
+    m_home.reset();
+}
+
+QString GuiTest::profilePath() const
+{
+    return m_home->filePath(QStringLiteral("ombrelclock.ini"));
+}
+
+void GuiTest::writeProfile(const QByteArray& bytes) const
+{
+    QFile file(profilePath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+QByteArray GuiTest::readProfile() const
+{
+    QFile file(profilePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString GuiTest::profileValue(const char* section, const QString& key) const
+{
+    ProfileStore store(QFile::encodeName(profilePath()).toStdString());
+    return QString::fromStdString(store.GetString(section, key.toStdString(), "<missing>"));
+}
+
+void GuiTest::setNow(int year, int month, int day, int hour, int minute)
+{
+    m_now = CTime(year, month, day, hour, minute, 0).GetTime();
+}
 
 std::intptr_t RunModal(CDialog& dialog, const std::function<void()>& body)
 {
-    // The first dialog run is the main window, as the application object makes it.
     const bool main = theApp.m_pMainWnd == nullptr;
     if (main)
         theApp.m_pMainWnd = &dialog;
@@ -28,35 +72,12 @@ std::intptr_t RunModal(CDialog& dialog, const std::function<void()>& body)
     return result;
 }
 
-void AnswerNextMessageBox(QMessageBox::StandardButton button, QString* seenText, QString* seenCaption,
-                          std::function<void()> whileOpen)
+void WhenModal(const QString& name, std::function<void(QWidget*)> act)
 {
     auto* poll = new QTimer;
     poll->setInterval(0);
     QObject::connect(poll, &QTimer::timeout, [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        poll->stop();
-        poll->deleteLater();
-        if (seenText)
-            *seenText = box->text();
-        if (seenCaption)
-            *seenCaption = box->windowTitle();
-        if (whileOpen)
-            whileOpen();
-        box->button(button)->click();
-    });
-    poll->start();
-}
-
-void ActOnNextDialog(unsigned templateId, std::function<void(DialogWindow*)> act)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(0);
-    const QString name = QStringLiteral("dialog%1").arg(templateId);
-    QObject::connect(poll, &QTimer::timeout, [=] {
-        auto* window = qobject_cast<DialogWindow*>(QApplication::activeModalWidget());
+        QWidget* window = QApplication::activeModalWidget();
         if (!window || !window->isVisible() || window->objectName() != name)
             return;
         poll->stop();
@@ -66,40 +87,29 @@ void ActOnNextDialog(unsigned templateId, std::function<void(DialogWindow*)> act
     poll->start();
 }
 
-QByteArray ReadProfile(const QString& path)
+void AnswerNextMessageBox(QMessageBox::StandardButton button, QString* seenText, QString* seenCaption,
+                          std::function<void()> whileOpen)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    WhenModal(QStringLiteral("messageBox"), [=](QWidget* window) {
+        auto* box = static_cast<QMessageBox*>(window);
+        if (seenText)
+            *seenText = box->text();
+        if (seenCaption)
+            *seenCaption = box->windowTitle();
+        if (whileOpen)
+            whileOpen();
+        box->button(button)->click();
+    });
+}
+
+void ActOnNextDialog(unsigned templateId, std::function<void(DialogWindow*)> act)
+{
+    WhenModal(QStringLiteral("dialog%1").arg(templateId),
+              [act](QWidget* window) { act(static_cast<DialogWindow*>(window)); });
 }
 
 DialogWindow* WindowOf(const CWnd& wnd)
 {
     WndImpl* impl = wnd.GetImpl();
     return impl ? qobject_cast<DialogWindow*>(impl->widget.data()) : nullptr;
-}
-
-FixedClock::FixedClock(int year, int month, int day, int hour, int minute)
-    : m_scope([this] { return std::chrono::system_clock::from_time_t(m_now); })
-{
-    Set(year, month, day, hour, minute);
-}
-
-void FixedClock::Set(int year, int month, int day, int hour, int minute)
-{
-    m_now = CTime(year, month, day, hour, minute, 0).GetTime();
-}
-
-TempProfileHome::TempProfileHome() : m_previous(qgetenv("XDG_CONFIG_HOME"))
-{
-    qputenv("XDG_CONFIG_HOME", m_dir.path().toUtf8());
-}
-
-TempProfileHome::~TempProfileHome()
-{
-    qputenv("XDG_CONFIG_HOME", m_previous);
-}
-
-QString TempProfileHome::profilePath() const
-{
-    return m_dir.filePath(QCoreApplication::applicationName() + QStringLiteral(".ini"));
 }

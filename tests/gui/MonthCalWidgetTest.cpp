@@ -161,6 +161,7 @@ private slots:
         QFETCH(QStringList, expected);
         auto cal = make(today);
         cal->show();
+        auto* repeat = cal->findChild<QTimer*>(QStringLiteral("arrowRepeat"));
         Recorder rec(*cal);
         rec.notes.clear();
         // "next", "prev", "title", "weekday" (over column 3) or a cell "row,column".
@@ -178,8 +179,8 @@ private slots:
             if (verb == "key") {
                 QTest::keyClick(cal.get(), Qt::Key(QMetaEnum::fromType<Qt::Key>().keyToValue(qPrintable("Key_" + what))));
             } else if (verb == "tick") {
-                QVERIFY(cal->arrowRepeatTimer()->isActive());
-                QMetaObject::invokeMethod(cal->arrowRepeatTimer(), "timeout");
+                QVERIFY(repeat->isActive());
+                QMetaObject::invokeMethod(repeat, "timeout");
             } else if (verb == "click" || verb == "rclick") {
                 QTest::mouseClick(cal.get(), verb == "click" ? Qt::LeftButton : Qt::RightButton, {}, at(what));
             } else if (verb == "press") {
@@ -191,8 +192,8 @@ private slots:
             }
         }
         QCOMPARE(rec.notes, expected);
-        QVERIFY(!cal->arrowRepeatTimer()->isActive());
-        QCOMPARE(cal->arrowRepeatTimer()->interval(), 350);
+        QVERIFY(!repeat->isActive());
+        QCOMPARE(repeat->interval(), 350);
     }
 
     void dialogKeysReachTheWindow_data()
@@ -370,7 +371,7 @@ private slots:
             ScopedClock pin(fixedClock(day, 23, 59, 59, 500));
             cal = std::make_unique<MonthCalWidget>();
         }
-        QTimer* timer = cal->midnightTimer();
+        auto* timer = cal->findChild<QTimer*>(QStringLiteral("midnight"));
         QVERIFY(timer->isActive() && timer->isSingleShot());
         QCOMPARE(timer->interval(), 500);
         Recorder rec(*cal);

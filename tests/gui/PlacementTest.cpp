@@ -13,13 +13,6 @@
 
 namespace {
 
-void writeProfile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // Presses a key in the next About box.
 void answerAbout(Qt::Key key, QStringList* texts = nullptr)
 {
@@ -51,7 +44,7 @@ int calendarHeight(CClockDialog& dlg)
 
 } // namespace
 
-class PlacementTest : public QObject {
+class PlacementTest : public GuiTest {
     Q_OBJECT
 
 private slots:
@@ -68,7 +61,6 @@ private slots:
 
 void PlacementTest::firstRunComesUpFoldedAtTheDefaultPlace()
 {
-    TempProfileHome home;
     CClockDialog dlg;
     RunModal(dlg, [&] {
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -79,12 +71,11 @@ void PlacementTest::firstRunComesUpFoldedAtTheDefaultPlace()
         dlg.SendMessage(WM_COMMAND, IDOK);
         QCOMPARE(windowRect(dlg).Height(), folded + calendarHeight(dlg));
     });
-    QVERIFY(!QFile::exists(home.profilePath())); // nothing is saved by just running
+    QVERIFY(!QFile::exists(profilePath())); // nothing is saved by just running
 }
 
 void PlacementTest::saveThenRestartComesBackWhereSaved()
 {
-    TempProfileHome home;
     CRect saved;
     {
         CClockDialog dlg;
@@ -95,7 +86,7 @@ void PlacementTest::saveThenRestartComesBackWhereSaved()
             saved = windowRect(dlg);
             answerAbout(Qt::Key_Return);
             dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
-            QVERIFY(QFile::exists(home.profilePath()));
+            QVERIFY(QFile::exists(profilePath()));
         });
     }
     CClockDialog again;
@@ -110,7 +101,6 @@ void PlacementTest::saveThenRestartComesBackWhereSaved()
 
 void PlacementTest::quittingWithoutSaveKeepsTheLastSave()
 {
-    TempProfileHome home;
     CRect saved;
     {
         CClockDialog dlg;
@@ -135,21 +125,19 @@ void PlacementTest::quittingWithoutSaveKeepsTheLastSave()
 
 void PlacementTest::escapeInTheAboutBoxSavesNothing()
 {
-    TempProfileHome home;
-    writeProfile(home.profilePath(), "[LOCATE]\r\nLEFT=10\r\nTOP=20\r\nRIGHT=176\r\nBOTTOM=39\r\n");
-    const QByteArray before = ReadProfile(home.profilePath());
+    writeProfile("[LOCATE]\r\nLEFT=10\r\nTOP=20\r\nRIGHT=176\r\nBOTTOM=39\r\n");
+    const QByteArray before = readProfile();
     CClockDialog dlg;
     RunModal(dlg, [&] {
         dlg.MoveWindow(CRect(400, 300, 566, 319));
         answerAbout(Qt::Key_Escape);
         dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
     });
-    QCOMPARE(ReadProfile(home.profilePath()), before);
+    QCOMPARE(readProfile(), before);
 }
 
 void PlacementTest::keysAreWrittenInOrderWithTheWholeFlagWord()
 {
-    TempProfileHome home;
     CClockDialog dlg;
     RunModal(dlg, [&] {
         dlg.m_flags = 3; // unfolded, with a selection change pending
@@ -161,7 +149,7 @@ void PlacementTest::keysAreWrittenInOrderWithTheWholeFlagWord()
         const QByteArray expected = QStringLiteral("[LOCATE]\r\nLEFT=%1\r\nTOP=%2\r\nRIGHT=%3\r\nBOTTOM=%4\r\n"
                                                    "[SETTING]\r\nFLAG=3\r\n")
                                         .arg(r.left).arg(r.top).arg(r.right).arg(r.bottom).toUtf8();
-        QCOMPARE(ReadProfile(home.profilePath()), expected);
+        QCOMPARE(readProfile(), expected);
     });
     CClockDialog again;
     RunModal(again, [&] { QCOMPARE(again.m_flags, 3); });
@@ -169,10 +157,9 @@ void PlacementTest::keysAreWrittenInOrderWithTheWholeFlagWord()
 
 void PlacementTest::handEditedValuesAreTakenUnchanged()
 {
-    TempProfileHome home;
     // Odd spellings the profile reader accepts; a height that was never laid out; extra bits.
-    writeProfile(home.profilePath(),
-                 "[locate]\nleft = 0x20\nTop=\"40\"\nRIGHT=232px\nBOTTOM=+111\n[Setting]\nFlag=-4\n");
+    writeProfile(
+        "[locate]\nleft = 0x20\nTop=\"40\"\nRIGHT=232px\nBOTTOM=+111\n[Setting]\nFlag=-4\n");
     CClockDialog dlg;
     RunModal(dlg, [&] {
         QCOMPARE(windowRect(dlg), CRect(32, 40, 232, 111));
@@ -200,11 +187,10 @@ void PlacementTest::unreachableRectanglesAreMended()
 {
     QFETCH(QRect, stored);
     QFETCH(bool, kept);
-    TempProfileHome home;
-    writeProfile(home.profilePath(), QStringLiteral("[LOCATE]\r\nLEFT=%1\r\nTOP=%2\r\nRIGHT=%3\r\nBOTTOM=%4\r\n")
+    writeProfile(QStringLiteral("[LOCATE]\r\nLEFT=%1\r\nTOP=%2\r\nRIGHT=%3\r\nBOTTOM=%4\r\n")
                                          .arg(stored.left()).arg(stored.top()).arg(stored.right() + 1).arg(stored.bottom() + 1)
                                          .toUtf8());
-    const QByteArray before = ReadProfile(home.profilePath());
+    const QByteArray before = readProfile();
     CClockDialog dlg;
     RunModal(dlg, [&] {
         const CRect r = windowRect(dlg);
@@ -216,12 +202,11 @@ void PlacementTest::unreachableRectanglesAreMended()
         else
             QVERIFY(area.contains(QRect(r.left, r.top, r.Width(), r.Height())));
     });
-    QCOMPARE(ReadProfile(home.profilePath()), before); // nothing written back until a save
+    QCOMPARE(readProfile(), before); // nothing written back until a save
 }
 
 void PlacementTest::aboutBoxShowsTheVersion()
 {
-    TempProfileHome home;
     CClockDialog dlg;
     QStringList texts;
     RunModal(dlg, [&] {

@@ -58,20 +58,9 @@ void answerEditor(QString* title, std::function<void(QTextEdit*)> edit, Qt::Key 
     });
 }
 
-QString profileValue(const QString& path, const QString& key)
-{
-    // Only ASCII keys and values are checked through this.
-    for (const QByteArray& line : ReadProfile(path).split('\n')) {
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.startsWith(key.toLatin1() + "="))
-            return QString::fromUtf8(trimmed.mid(key.size() + 1));
-    }
-    return QStringLiteral("<missing>");
-}
-
 } // namespace
 
-class TopicEditingTest : public QObject {
+class TopicEditingTest : public GuiTest {
     Q_OBJECT
 
 private slots:
@@ -121,8 +110,6 @@ void TopicEditingTest::gesture()
     QFETCH(QStringList, events);
     QFETCH(QStringList, edited);
     QFETCH(int, endFlags);
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     QStringList titles;
     // Every editor that opens is recorded and cancelled.
@@ -140,7 +127,7 @@ void TopicEditingTest::gesture()
         dlg.m_flags = startFlags;
         for (const QString& event : events) {
             if (event == "tick") {
-                clock.Set(2026, 12, 6, 10, 2);
+                setNow(2026, 12, 6, 10, 2);
                 dlg.SendMessage(WM_TIMER, 1);
                 QCOMPARE(dlg.m_day, 6); // the tick reset the active date to today
                 continue;
@@ -162,8 +149,6 @@ void TopicEditingTest::gesture()
 
 void TopicEditingTest::realClicksOpenTheEditorOnTheSecondClick()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     QString title;
     RunModal(dlg, [&] {
@@ -183,8 +168,6 @@ void TopicEditingTest::realClicksOpenTheEditorOnTheSecondClick()
 
 void TopicEditingTest::enterStoresWritesAndMarks()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         QVERIFY(!boldOnCalendar(dlg, {2026, 12, 24}));
@@ -195,15 +178,13 @@ void TopicEditingTest::enterStoresWritesAndMarks()
         QCOMPARE(dlg.m_topics.GetSize(), 1);
         QCOMPARE(dlg.m_topics[0], CString("[2026:12:24]Party"));
         QVERIFY(boldOnCalendar(dlg, {2026, 12, 24}));
-        QCOMPARE(profileValue(home.profilePath(), "NUMBER"), QStringLiteral("1"));
-        QCOMPARE(profileValue(home.profilePath(), "00000"), QStringLiteral("[2026:12:24]Party"));
+        QCOMPARE(profileValue("TOPICS", "NUMBER"), QStringLiteral("1"));
+        QCOMPARE(profileValue("TOPICS", "00000"), QStringLiteral("[2026:12:24]Party"));
     });
 }
 
 void TopicEditingTest::clearingLeavesABareHeaderAndUnmarks()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         QString title;
@@ -215,7 +196,7 @@ void TopicEditingTest::clearingLeavesABareHeaderAndUnmarks()
         QCOMPARE(dlg.m_topics.GetSize(), 1);
         QCOMPARE(dlg.m_topics[0], CString("[2026:12:24]"));
         QVERIFY(!boldOnCalendar(dlg, {2026, 12, 24}));
-        QCOMPARE(profileValue(home.profilePath(), "00000"), QStringLiteral("[2026:12:24]"));
+        QCOMPARE(profileValue("TOPICS", "00000"), QStringLiteral("[2026:12:24]"));
     });
 }
 
@@ -230,8 +211,6 @@ void TopicEditingTest::escapeStoresTheTextAsItWas_data()
 void TopicEditingTest::escapeStoresTheTextAsItWas()
 {
     QFETCH(bool, hadTopic);
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         dlg.StoreTopic("Old", 2026, 12, 1);
@@ -250,7 +229,7 @@ void TopicEditingTest::escapeStoresTheTextAsItWas()
         }
         dlg.EditTopic(2026, 12, 24);
         QCOMPARE(dlg.m_topics.GetSize(), hadTopic ? before : before + 1);
-        QCOMPARE(profileValue(home.profilePath(), "NUMBER"), QString::number(dlg.m_topics.GetSize()));
+        QCOMPARE(profileValue("TOPICS", "NUMBER"), QString::number(dlg.m_topics.GetSize()));
         CString text;
         QVERIFY(dlg.FindTopic(text, 2026, 12, 24) >= 0);
         QCOMPARE(text, CString(hadTopic ? "Keep me" : ""));
@@ -260,14 +239,13 @@ void TopicEditingTest::escapeStoresTheTextAsItWas()
 
 void TopicEditingTest::tickWhileEditingKeepsTheDate()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 23, 59);
+    setNow(2026, 12, 6, 23, 59);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         QString title;
         answerEditor(&title, [&](QTextEdit* box) {
             QTest::keyClicks(box, "late");
-            clock.Set(2026, 12, 7, 0, 0);
+            setNow(2026, 12, 7, 0, 0);
             dlg.SendMessage(WM_TIMER, 1);
         }, Qt::Key_Return);
         dlg.EditTopic(2026, 12, 20);
@@ -281,8 +259,6 @@ void TopicEditingTest::tickWhileEditingKeepsTheDate()
 
 void TopicEditingTest::ctrlEnterLineBreakRoundTrips()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     {
         CClockDialog dlg;
         RunModal(dlg, [&] {
@@ -295,7 +271,7 @@ void TopicEditingTest::ctrlEnterLineBreakRoundTrips()
             dlg.EditTopic(2026, 12, 24);
         });
     }
-    QCOMPARE(profileValue(home.profilePath(), "00000"), QStringLiteral("[2026:12:24]one<CR>two"));
+    QCOMPARE(profileValue("TOPICS", "00000"), QStringLiteral("[2026:12:24]one<CR>two"));
     CClockDialog again;
     RunModal(again, [&] {
         CString text;
@@ -310,8 +286,6 @@ void TopicEditingTest::ctrlEnterLineBreakRoundTrips()
 
 void TopicEditingTest::editorSitsBesideTheDate()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         dlg.SendMessage(WM_COMMAND, IDOK);
@@ -336,8 +310,6 @@ void TopicEditingTest::editorSitsBesideTheDate()
 
 void TopicEditingTest::textPastTheBoxIsRefused()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         QString title;
@@ -371,8 +343,6 @@ void TopicEditingTest::textPastTheBoxIsRefused()
 
 void TopicEditingTest::enterDuringCompositionOnlyConfirmsIt()
 {
-    TempProfileHome home;
-    FixedClock clock(2026, 12, 6, 10, 0);
     CClockDialog dlg;
     RunModal(dlg, [&] {
         bool stillOpenAfterFirstEnter = false;

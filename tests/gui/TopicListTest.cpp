@@ -28,13 +28,6 @@ struct Lookup {
     QByteArray text;
 };
 
-void writeProfile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QByteArray bytesOf(const CString& text)
 {
     return QByteArray(text.GetString(), text.GetLength());
@@ -64,12 +57,19 @@ QList<int> store(CClockDialog& dlg, const QStringList& rows)
 
 Q_DECLARE_METATYPE(Lookup)
 
-class TopicListTest : public QObject {
+class TopicListTest : public GuiTest {
     Q_OBJECT
 
     // Every message box is answered, so that no test hangs, and kept, for the test to check.
     QTimer m_boxAnswerer;
     QStringList m_boxes;
+
+protected:
+    void checkAfterTest() override
+    {
+        const QStringList unexpected = std::exchange(m_boxes, {});
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join("\n---\n")));
+    }
 
 private slots:
     void initTestCase()
@@ -82,12 +82,6 @@ private slots:
             }
         });
         m_boxAnswerer.start(0);
-    }
-
-    void cleanup()
-    {
-        const QStringList unexpected = std::exchange(m_boxes, {});
-        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join("\n---\n")));
     }
 
     void storeAppendsOrReplacesInPlace_data()
@@ -108,7 +102,6 @@ private slots:
         QFETCH(QStringList, stores);
         QFETCH(QList<int>, returned);
         QFETCH(QList<QByteArray>, list);
-        TempProfileHome home;
         CClockDialog dlg;
         QCOMPARE(store(dlg, stores), returned);
         QCOMPARE(listOf(dlg), list);
@@ -145,8 +138,7 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QList<QByteArray>, list);
         QFETCH(QList<Lookup>, lookups);
-        TempProfileHome home;
-        writeProfile(home.profilePath(), file);
+        writeProfile(file);
         CClockDialog dlg;
         dlg.StoreTopic("left over", 2026, 1, 1); // loading replaces whatever the list held
         dlg.LoadTopics();
@@ -156,7 +148,7 @@ private slots:
             QCOMPARE(dlg.FindTopic(text, lookup.year, lookup.month, lookup.day), lookup.index);
             QCOMPARE(bytesOf(text), lookup.text);
         }
-        QCOMPARE(ReadProfile(home.profilePath()), file); // loading reads only
+        QCOMPARE(readProfile(), file); // loading reads only
     }
 
     void saveWritesCountAndEntriesOnly_data()
@@ -184,14 +176,13 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QStringList, stores);
         QFETCH(QByteArray, after);
-        TempProfileHome home;
         if (!before.isNull())
-            writeProfile(home.profilePath(), before);
+            writeProfile(before);
         CClockDialog dlg;
         dlg.LoadTopics();
         store(dlg, stores);
         dlg.SaveTopics();
-        QCOMPARE(ReadProfile(home.profilePath()), after);
+        QCOMPARE(readProfile(), after);
     }
 
     void windowsFileKeepsItsEncoding()
@@ -199,8 +190,7 @@ private slots:
         // CP932 bytes of 忘年会, 二次会 and 新年会, as a Windows editor would save them.
         const QByteArray bonenkai = QByteArray::fromHex("9659944e89ef"), nijikai = QByteArray::fromHex("93f18e9f89ef");
         const QByteArray untouched = "00000=[2026:12:24]" + bonenkai + "<CR>" + nijikai + "\r\n";
-        TempProfileHome home;
-        writeProfile(home.profilePath(), "[TOPICS]\r\nNUMBER=1\r\n" + untouched);
+        writeProfile("[TOPICS]\r\nNUMBER=1\r\n" + untouched);
         CClockDialog dlg;
         dlg.LoadTopics();
         CString text;
@@ -209,21 +199,21 @@ private slots:
 
         QCOMPARE(dlg.StoreTopic("新年会", 2027, 1, 5), -1);
         dlg.SaveTopics();
-        QCOMPARE(ReadProfile(home.profilePath()), "[TOPICS]\r\nNUMBER=2\r\n" + untouched + "00001=[2027: 1: 5]"
+        QCOMPARE(readProfile(), "[TOPICS]\r\nNUMBER=2\r\n" + untouched + "00001=[2027: 1: 5]"
                      + QByteArray::fromHex("9056944e89ef") + "\r\n");
     }
 
     void failedSaveKeepsTheListAndTheNextSaveWritesIt()
     {
-        TempProfileHome home;
         // A regular file where the configuration folder should be: no one, root included, can
         // create the folder, so every write fails until it is gone.
-        const QString blocker = QFileInfo(home.profilePath()).dir().filePath("blocked");
-        writeProfile(blocker, "not a folder");
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker));
-        const QString profile = blocker + "/" + QFileInfo(home.profilePath()).fileName();
+        const QString blocker = QFileInfo(profilePath()).dir().filePath("blocked");
+        QFile file(blocker);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const QString profile = blocker + "/ombrelclock.ini";
+        theApp.SetProfilePath(QFile::encodeName(profile).constData());
 
-        FixedClock clock(2026, 12, 6, 10, 0);
         CClockDialog dlg;
         RunModal(dlg, [&] {
             dlg.StoreTopic("Party", 2026, 12, 24);
@@ -241,14 +231,14 @@ private slots:
             QVERIFY(QFile::remove(blocker));
             dlg.StoreTopic("Gifts", 2026, 12, 22);
             dlg.SaveTopics();
-            QCOMPARE(ReadProfile(profile),
-                     QByteArray("[TOPICS]\r\nNUMBER=2\r\n00000=[2026:12:24]Party\r\n00001=[2026:12:22]Gifts\r\n"));
+            QFile written(profile);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QCOMPARE(written.readAll(), QByteArray("[TOPICS]\r\nNUMBER=2\r\n00000=[2026:12:24]Party\r\n00001=[2026:12:22]Gifts\r\n"));
         });
     }
 
     void saveReplacesTheFileOnce()
     {
-        TempProfileHome home;
         CClockDialog dlg;
         store(dlg, {"2026-12-1=a", "2026-12-2=b", "2026-12-3=c"});
         int renames = 0;
@@ -264,8 +254,7 @@ private slots:
     void absurdCountIsBounded()
     {
         // A hand-edited count of two thousand million must not make the start allocate without end.
-        TempProfileHome home;
-        QFile file(home.profilePath());
+        QFile file(profilePath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[TOPICS]\r\nNUMBER=2147483647\r\n00000=[2026:12:24]a\r\n");
         file.close();
