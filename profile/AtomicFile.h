@@ -44,5 +44,7 @@ using ReplaceHook = std::function<int(ReplaceStep)>;
 // A file the user may not write is refused, even where rename() would allow replacing it.
 // A symbolic link is followed, so the link stays and its target gets the new bytes.
 // On failure the old file is untouched, no temporary is left and `reason` says why.
+// After a replace, temporaries that interrupted replaces of the same file left behind (older
+// than a minute) are removed.
 bool ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                            const ReplaceHook& hook, FileStamp& written, std::string& reason);

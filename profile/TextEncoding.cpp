@@ -178,13 +178,29 @@ bool ConvertSome(iconv_t cd, char*& in, std::size_t& inLeft, std::string& buffer
 
 } // namespace
 
+// Counting rather than stopping at the first bad byte: one stray byte (a pasted comment, a last
+// character cut short) must not turn a UTF-8 file into CP932, while CP932 text forms valid UTF-8
+// only here and there (half-width katakana pairs, a few kanji).
 TextEncoding DetectTextEncoding(std::string_view fileBytes)
 {
     if (fileBytes.starts_with(kUtf16LeBom))
         return TextEncoding::Utf16Le;
     if (fileBytes.starts_with(kUtf8Bom))
         return TextEncoding::Utf8Bom;
-    return IsValidUtf8(fileBytes) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+    std::size_t high = 0; // bytes at or above 0x80
+    std::size_t inUtf8 = 0; // those in well-formed UTF-8 sequences
+    for (std::size_t pos = 0; pos < fileBytes.size();) {
+        if (static_cast<unsigned char>(fileBytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        char32_t cp;
+        const std::size_t length = NextUtf8(fileBytes, pos, cp);
+        high += length == 0 ? 1 : length;
+        inUtf8 += length;
+        pos += length == 0 ? 1 : length;
+    }
+    return inUtf8 * 10 >= high * 9 ? TextEncoding::Utf8 : TextEncoding::Cp932;
 }
 
 std::string_view ByteOrderMark(TextEncoding encoding)
@@ -246,6 +262,20 @@ std::string TextCodec::Decode(std::string_view bytes)
     return IsAscii(bytes) ? std::string(bytes) : DecodeCp932(bytes);
 }
 
+std::string TextCodec::DecodeKeepingBadBytes(std::string_view bytes)
+{
+    switch (m_encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+        return std::string(bytes);
+    case TextEncoding::Utf16Le:
+        return DecodeUtf16Le(bytes);
+    case TextEncoding::Cp932:
+        break;
+    }
+    return IsAscii(bytes) ? std::string(bytes) : DecodeCp932(bytes, true);
+}
+
 std::optional<std::string> TextCodec::Encode(std::string_view utf8)
 {
     switch (m_encoding) {
@@ -266,16 +296,22 @@ std::optional<std::string> TextCodec::Encode(std::string_view utf8)
     return EncodeCp932(utf8);
 }
 
-std::string TextCodec::DecodeCp932(std::string_view bytes)
+std::string TextCodec::DecodeCp932(std::string_view bytes, bool keepBadBytes)
 {
     std::string out;
+    const auto bad = [&](char c) {
+        if (keepBadBytes)
+            out += c;
+        else
+            out += kReplacement;
+    };
     const iconv_t cd = OpenIconv(m_toUtf8, "UTF-8", "CP932");
     if (cd == kNoIconv) { // no converter installed: keep what is certain
         for (const char c : bytes) {
             if (static_cast<unsigned char>(c) < 0x80)
                 out += c;
             else
-                out += kReplacement;
+                bad(c);
         }
         return out;
     }
@@ -288,7 +324,7 @@ std::string TextCodec::DecodeCp932(std::string_view bytes)
         if (errno == E2BIG)
             continue;
         // EILSEQ or a sequence cut short at the end: that one byte reads as U+FFFD.
-        out += kReplacement;
+        bad(*in);
         ++in;
         --inLeft;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);

@@ -86,8 +86,6 @@ TEST_P(ProfileTest, ChangesOnlyWhatItMust)
 
 INSTANTIATE_TEST_SUITE_P(Profiles, ProfileTest, testing::Values(
     ProfileCase{"NamesIgnoreCase", "[Sect]\r\nMyKey=v\r\n", "sECT", "MYKEY", {}, "v"},
-    ProfileCase{"FirstKeyWins", "[s]\r\nk=1\r\nK=2\r\n", "s", "k", {}, "1"},
-    ProfileCase{"OnlyFirstSection", "[s]\r\na=1\r\n[t]\r\n[S]\r\nb=2\r\n", "s", "b", {}, "DEF"},
     ProfileCase{"KeyOfOtherSection", "[a]\r\nk=v\r\n[b]\r\n", "b", "k", {}, "DEF"},
     ProfileCase{"Blanks", "[s]\r\n \t\vk \t= \tv x \v\r\n", " s ", "k ", {}, "v x"},
     ProfileCase{"DoubleQuotes", "[s]\r\nk= \"  v \" \r\n", "s", "k", {}, "  v "},
@@ -107,13 +105,13 @@ INSTANTIATE_TEST_SUITE_P(Profiles, ProfileTest, testing::Values(
     ProfileCase{"NewFile", std::nullopt, "SECTION", "KEY", "value", "value", "[SECTION]\r\nKEY=value\r\n"},
     ProfileCase{"KeepsKeySpelling", "[Sec]\r\n  MyKey = old \r\nz=1\r\n", "sec", "mykey", "new", "new",
                 "[Sec]\r\nMyKey=new\r\nz=1\r\n"},
-    ProfileCase{"FirstDuplicate", "[s]\r\nk=1\r\nk=2\r\n", "s", "k", "3", "3", "[s]\r\nk=3\r\nk=2\r\n"},
+    ProfileCase{"FirstDuplicate", "[s]\r\nk=1\r\nK=2\r\n", "s", "k", "3", "3", "[s]\r\nk=3\r\nK=2\r\n"},
     ProfileCase{"CrAndLfLinesKept", "[s]\rk=1\nj=2\n", "s", "k", "9", "9", "[s]\rk=9\r\nj=2\n"},
     ProfileCase{"NewKeyAfterLastKey", "x=0\r\n[a]\r\nk=1\r\n\r\n; c\r\n[b]\r\nk=2\r\n", "A", "n", "3", "3",
                 "x=0\r\n[a]\r\nk=1\r\nn=3\r\n\r\n; c\r\n[b]\r\nk=2\r\n"},
     ProfileCase{"NewKeyInEmptySection", "[a]\r\n; c\r\n[b]\r\n", "a", "n", "1", "1", "[a]\r\nn=1\r\n; c\r\n[b]\r\n"},
-    ProfileCase{"NewKeyInFirstOfTwo", "[a]\r\nk=1\r\n[b]\r\n[a]\r\nn=2\r\n", "a", "n", "3", "3",
-                "[a]\r\nk=1\r\nn=3\r\n[b]\r\n[a]\r\nn=2\r\n"},
+    ProfileCase{"NewKeyInFirstOfTwo", "[a]\r\nk=1\r\n[b]\r\n[A]\r\nn=2\r\n", "a", "n", "3", "3",
+                "[a]\r\nk=1\r\nn=3\r\n[b]\r\n[A]\r\nn=2\r\n"},
     ProfileCase{"NewKeyAfterUnendedLine", "[a]\r\nk=1", "a", "n", "2", "2", "[a]\r\nk=1\r\nn=2\r\n"},
     ProfileCase{"NewSectionAtEndAfterUnendedLine", "[a]\r\nk=1\r\n; end", "b", "k", "2", "2",
                 "[a]\r\nk=1\r\n; end\r\n[b]\r\nk=2\r\n"},
@@ -134,6 +132,51 @@ INSTANTIATE_TEST_SUITE_P(Profiles, ProfileTest, testing::Values(
     ProfileCase{"Utf8Bom", "\xEF\xBB\xBF[s]\r\nk=\xE5\x80\xA4\r\n", "s", "k", "x", "x", "\xEF\xBB\xBF[s]\r\nk=x\r\n"},
     ProfileCase{"Utf16Le", Wide(u"\uFEFF;\u5024\r[s]\r\nk=\u5024\r\nj=x\n"), "s", "k", "\xF0\x9F\x98\x80",
                 "\xF0\x9F\x98\x80", Wide(u"\uFEFF;\u5024\r[s]\r\nk=\U0001F600\r\nj=x\n")}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Files other tools damaged: a write of s/k changes its own line only, and the rest still reads
+// as it did, the topic s/t (UTF-8, CP932 or UTF-16LE on disk) included.
+const std::string kTopic = "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x81\xAE\xE4\xBA\x88\xE5\xAE\x9A";
+const std::string kTopic932 = "\x93\xFA\x96\x7B\x82\xCC\x97\x5C\x92\xE8";
+const std::string kNew = "\xE6\x96\xB0", kNew932 = "\x90\x56", kEmoji = "\xF0\x9F\x98\x80";
+
+struct DamagedCase {
+    const char* name;
+    std::string before;
+    std::string value;
+    std::string after;
+};
+
+class DamagedFileTest : public testing::TestWithParam<DamagedCase> {};
+
+TEST_P(DamagedFileTest, WriteChangesOnlyItsLine)
+{
+    const DamagedCase& c = GetParam();
+    TempDir dir;
+    Put(dir.path / "p.ini", c.before);
+    EXPECT_TRUE(ProfileStore(dir.path / "p.ini").WriteString("s", "k", c.value));
+    EXPECT_EQ(Get(dir.path / "p.ini"), c.after);
+    ProfileStore fresh(dir.path / "p.ini");
+    EXPECT_EQ(fresh.GetString("s", "k", "DEF"), c.value);
+    EXPECT_EQ(fresh.GetString("s", "t", "DEF"), kTopic);
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, DamagedFileTest, testing::Values(
+    DamagedCase{"StrayByte", ";\x80\r\n[s]\r\nt=" + kTopic + "\r\nk=1\r\n", kNew,
+                ";\x80\r\n[s]\r\nt=" + kTopic + "\r\nk=" + kNew + "\r\n"},
+    DamagedCase{"LastCharacterCut", "[s]\r\nt=" + kTopic + "\r\n;" + kTopic.substr(0, 4), kNew,
+                "[s]\r\nt=" + kTopic + "\r\nk=" + kNew + "\r\n;" + kTopic.substr(0, 4)},
+    DamagedCase{"OddUtf16", Wide(u"\uFEFF[s]\r\nt=\u65E5\u672C\u306E\u4E88\u5B9A") + "!", kNew,
+                Wide(u"\uFEFF[s]\r\nt=\u65E5\u672C\u306E\u4E88\u5B9A\r\nk=\u65B0\r\n") + "!"},
+    DamagedCase{"MixedLineEnds", "[s]\rt=" + kTopic932 + "\n\r\nk=1\r;\n", kNew,
+                "[s]\rt=" + kTopic932 + "\n\r\nk=" + kNew932 + "\r\n;\n"},
+    DamagedCase{"BadCp932LeadBytes", ";\x85\x40\xFD\r\n[s]\r\n\x85=x\r\nt=" + kTopic932 + "\r\n", kNew,
+                ";\x85\x40\xFD\r\n[s]\r\n\x85=x\r\nt=" + kTopic932 + "\r\nk=" + kNew932 + "\r\n"},
+    // Into UTF-8 for the emoji: the bad bytes stay, unless they would make the file read as CP932.
+    DamagedCase{"ToUtf8KeepsBadBytes", "[s]\r\nt=" + kTopic932 + "\r\n;\x80\xFD\r\n", kEmoji,
+                "[s]\r\nt=" + kTopic + "\r\nk=" + kEmoji + "\r\n;\x80\xFD\r\n"},
+    DamagedCase{"ToUtf8ReplacesTooManyBadBytes", "[s]\r\nt=" + kTopic932 + "\r\n;\x80\xFD\x80\r\n", kEmoji,
+                "[s]\r\nt=" + kTopic + "\r\nk=" + kEmoji + "\r\n;\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProfileStore, IntsParseLikeWindowsAndWriteAsSignedDecimal)
