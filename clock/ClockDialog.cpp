@@ -5,6 +5,7 @@
 #include "about/AboutDialog.h"
 #include "core/Time.h"
 #include "framework/WinApp.h"
+#include "profile/ProfileStore.h"
 #include "res/Resource.h"
 
 BEGIN_MESSAGE_MAP(CClockDialog, CDialog)
@@ -12,6 +13,7 @@ BEGIN_MESSAGE_MAP(CClockDialog, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_WM_TIMER()
+    ON_WM_FILECHANGED()
     ON_NOTIFY(MCN_GETDAYSTATE, IDC_CALENDAR, OnGetDayState)
     ON_NOTIFY(MCN_SELCHANGE, IDC_CALENDAR, OnSelChange)
     ON_NOTIFY(MCN_SELECT, IDC_CALENDAR, OnSelect)
@@ -54,6 +56,8 @@ BOOL CClockDialog::OnInitDialog()
     LoadPlacement();
     LoadTopics();
     RefreshDayMarks(m_year, m_month - 1);
+    // Another machine (a synced folder), a hand edit or a restored backup may change the file.
+    WatchFile(1, AfxGetApp()->Profile().path().c_str());
 
     return TRUE;
 }

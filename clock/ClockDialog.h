@@ -24,7 +24,7 @@ public:
     void LoadPlacement();
     void SavePlacement();
 
-    // --- topics/TopicList.cpp: find and store by date, load and save ---
+    // --- topics/TopicList.cpp: find and store by date, load and save, follow outside changes ---
     int FindTopic(CString& text, int year, int month, int day);
     int StoreTopic(const CString& text, int year, int month, int day);
     void LoadTopics();
@@ -56,6 +56,8 @@ protected:
     HICON OnQueryDragIcon();
     void OnTimer(UINT_PTR nIDEvent);
     void OnReleasedCapture(NMHDR* pNotifyStruct, LRESULT* pResult);
+    // topics/TopicList.cpp
+    void OnFileChanged(UINT_PTR nIDWatch);
     // topics/BoldDates.cpp
     void OnGetDayState(NMHDR* pNotifyStruct, LRESULT* pResult);
     // topics/TopicEditing.cpp
@@ -67,6 +69,7 @@ protected:
 private:
     // topics/TopicList.cpp
     TopicIndex m_topicIndex; // date -> first entry, kept in step with m_topics
+    bool m_topicsUnsaved = false; // the last save failed: the list holds what the file lacks
     // topics/BoldDates.cpp
     bool IsMarked(int year, int month, int day);
     std::vector<MONTHDAYSTATE> m_dayStates; // handed to the calendar, which reads it afterwards

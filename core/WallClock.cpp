@@ -2,19 +2,14 @@
 
 using namespace std::chrono;
 
-system_clock::time_point NextBoundary(system_clock::time_point now, milliseconds period)
+system_clock::duration DelayToNextBoundary(system_clock::time_point now, milliseconds period)
 {
     if (period <= milliseconds::zero())
-        return now;
-    const auto sinceEpoch = duration_cast<milliseconds>(now.time_since_epoch());
+        return system_clock::duration::zero();
+    const system_clock::duration step = period;
     // floor division, so that instants before 1970 round the same way
-    auto periods = sinceEpoch / period;
-    if (sinceEpoch % period < milliseconds::zero())
+    auto periods = now.time_since_epoch() / step;
+    if (now.time_since_epoch() % step < system_clock::duration::zero())
         --periods;
-    return system_clock::time_point((periods + 1) * period);
-}
-
-milliseconds DelayToNextBoundary(system_clock::time_point now, milliseconds period)
-{
-    return duration_cast<milliseconds>(NextBoundary(now, period) - now);
+    return system_clock::time_point((periods + 1) * step) - now;
 }

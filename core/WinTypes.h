@@ -52,6 +52,8 @@ inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
+// The framework's own: a file the window watches changed on disk (wParam: the watch's ID).
+inline constexpr UINT WM_FILECHANGED = 0x8001;
 
 // System commands.
 inline constexpr UINT SC_MOVE = 0xF010;
@@ -87,6 +89,9 @@ inline constexpr UINT NM_RELEASEDCAPTURE = static_cast<UINT>(-16);
 inline constexpr UINT MCN_SELCHANGE = static_cast<UINT>(-749);
 inline constexpr UINT MCN_GETDAYSTATE = static_cast<UINT>(-747);
 inline constexpr UINT MCN_SELECT = static_cast<UINT>(-746);
+
+// GetMonthRange: every month with a day on show, the neighbours' grey days included.
+inline constexpr DWORD GMR_DAYSTATE = 1;
 
 struct NMSELCHANGE {
     NMHDR nmhdr;

@@ -74,3 +74,5 @@ protected:                                                                      
 #define ON_WM_QUERYDRAGICON()                                                                   \
     {WM_QUERYDRAGICON, 0, 0, AFX_THUNK(a.result = reinterpret_cast<LRESULT>(self->OnQueryDragIcon()))},
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, AFX_THUNK(self->OnTimer(static_cast<UINT_PTR>(a.wParam)))},
+#define ON_WM_FILECHANGED()                                                                     \
+    {WM_FILECHANGED, 0, 0, AFX_THUNK(self->OnFileChanged(static_cast<UINT_PTR>(a.wParam)))},

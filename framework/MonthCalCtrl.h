@@ -7,6 +7,9 @@ class CMonthCalCtrl : public CWnd {
 public:
     // Applies `count` masks to the months shown now, earliest first.
     BOOL SetDayState(int count, MONTHDAYSTATE* masks);
+    // The first and last day on show (GMR_DAYSTATE: the grey days of the neighbouring months
+    // too) into range[0] and range[1]; returns how many months that covers.
+    int GetMonthRange(SYSTEMTIME* range, DWORD flags) const;
     // Screen rectangle of a date's cell, when the calendar shows that date.
     BOOL GetDayRect(int year, int month, int day, CRect* rect) const;
 };

@@ -1,5 +1,6 @@
 #include "framework/WinApp.h"
 
+#include "profile/Backups.h"
 #include "profile/ProfileStore.h"
 
 

@@ -10,6 +10,7 @@
 #include "core/WinTypes.h"
 
 class CWnd;
+class ProfileBackups;
 class ProfileStore;
 
 class CWinApp : public CCmdTarget {
@@ -41,8 +42,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Before the first write of each day, the profile as it stands goes to a dated backup.
+    void BackUpBeforeWrite();
+
     CString m_profilePath;
     std::unique_ptr<ProfileStore> m_profile;
+    std::unique_ptr<ProfileBackups> m_backups;
+    long long m_backupCheckedAt = -1; // the second of the last check (a save writes many keys)
 };
 
 CWinApp* AfxGetApp();

@@ -36,6 +36,9 @@ public:
     CMenu* GetSystemMenu(BOOL revert);
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* callback,
                       TimerAlignment alignment = TimerAlignment::Interval);
+    // Tells this window (WM_FILECHANGED, wParam = id) soon after the file at `path` changed on
+    // disk: written, replaced by a rename, deleted or made again. A burst of changes is one message.
+    BOOL WatchFile(UINT_PTR id, const char* path);
     // A modal message box owned by this window; returns IDYES, IDNO, IDOK...
     int MessageBox(const char* text, const char* caption, UINT type);
     // The window that owns this popup, as the platform reports it.

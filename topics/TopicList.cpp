@@ -1,5 +1,5 @@
 // Adds the topic list to the clock window: find and store by date, load from and save to the
-// profile's "TOPICS" section.
+// profile's "TOPICS" section, and follow changes others make to the file.
 #include "profile/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "clock/ClockDialog.h"
@@ -61,5 +61,17 @@ void CClockDialog::SaveTopics()
         const CString entry = EscapeLineBreaks(NormalizeLineBreaks(m_topics[i].view()).view());
         app->WriteProfileString("TOPICS", TopicKey(i), entry);
     }
-    batch.Commit();
+    m_topicsUnsaved = !batch.Commit();
+}
+
+void CClockDialog::OnFileChanged(UINT_PTR)
+{
+    // What the last failed save could not write lives only here; the next save writes it.
+    if (m_topicsUnsaved)
+        return;
+    // The file is the truth now: its topics, and the bold dates of the months on show.
+    LoadTopics();
+    SYSTEMTIME range[2];
+    if (m_calendar.GetMonthRange(range, GMR_DAYSTATE) > 0)
+        RefreshDayMarks(range[0].wYear, range[0].wMonth);
 }

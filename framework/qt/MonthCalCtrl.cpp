@@ -20,6 +20,24 @@ BOOL CMonthCalCtrl::SetDayState(int count, MONTHDAYSTATE* masks)
     return calendar && calendar->setDayState(count, masks);
 }
 
+int CMonthCalCtrl::GetMonthRange(SYSTEMTIME* range, DWORD flags) const
+{
+    MonthCalWidget* calendar = calendarOf(this);
+    if (!calendar || !range)
+        return 0;
+    const SYSTEMTIME leading = calendar->firstVisibleMonth();
+    const calendar::YearMonth shown = calendar::addMonths({leading.wYear, leading.wMonth}, 1);
+    if (!(flags & GMR_DAYSTATE)) {
+        range[0] = calendar::toSystemTime({shown.year, shown.month, 1});
+        range[1] = calendar::toSystemTime({shown.year, shown.month, calendar::daysInMonth(shown)});
+        return 1;
+    }
+    const auto grid = calendar::monthGrid(shown);
+    range[0] = calendar::toSystemTime(grid.front());
+    range[1] = calendar::toSystemTime(grid.back());
+    return 3;
+}
+
 BOOL CMonthCalCtrl::GetDayRect(int year, int month, int day, CRect* rect) const
 {
     MonthCalWidget* calendar = calendarOf(this);

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include "core/Time.h"
 #include "core/WallClock.h"
 
 #if defined(__linux__)
@@ -38,12 +39,14 @@ WallClockTimer::~WallClockTimer()
 
 void WallClockTimer::arm()
 {
-    const auto now = system_clock::now();
+    // The boundary comes from the program's clock (tests pin it); the system's real time, which
+    // is the same clock outside tests, places it on the timer.
+    const auto wait = DelayToNextBoundary(CTime::Now(), m_period);
 #if defined(__linux__)
     if (m_fd >= 0) {
         // An absolute CLOCK_REALTIME expiry fires on time after a suspend, and CANCEL_ON_SET
         // wakes us when the clock is set so the next boundary can be recomputed.
-        const auto next = duration_cast<nanoseconds>(NextBoundary(now, m_period).time_since_epoch());
+        const auto next = duration_cast<nanoseconds>((system_clock::now() + wait).time_since_epoch());
         itimerspec expiry{};
         expiry.it_value.tv_sec = static_cast<time_t>(next.count() / 1000000000);
         expiry.it_value.tv_nsec = static_cast<long>(next.count() % 1000000000);
@@ -54,7 +57,7 @@ void WallClockTimer::arm()
         m_fd = -1;
     }
 #endif
-    m_fallback.start(DelayToNextBoundary(now, m_period) + milliseconds(1));
+    m_fallback.start(duration_cast<milliseconds>(wait) + milliseconds(1));
 }
 
 void WallClockTimer::fired()
@@ -64,12 +67,21 @@ void WallClockTimer::fired()
     if (m_fd >= 0) {
         std::uint64_t expirations = 0;
         const ssize_t n = ::read(m_fd, &expirations, sizeof expirations);
-        // ECANCELED: the clock was set; the title may be stale, so tick now and re-aim.
-        // EAGAIN: spurious wake-up; nothing to do but re-aim.
-        tick = n == static_cast<ssize_t>(sizeof expirations) || (n < 0 && errno == ECANCELED);
+        if (n < 0 && errno == ECANCELED) {
+            clockWasSet();
+            return;
+        }
+        // EAGAIN: a spurious wake-up; nothing to do but re-aim.
+        tick = n == static_cast<ssize_t>(sizeof expirations);
     }
 #endif
     arm();
     if (tick)
         emit timeout();
+}
+
+void WallClockTimer::clockWasSet()
+{
+    arm();
+    emit timeout();
 }

@@ -14,6 +14,11 @@ public:
     WallClockTimer(std::chrono::milliseconds period, QObject* parent = nullptr);
     ~WallClockTimer() override;
 
+    // The wall clock was set (or the machine resumed past a boundary): ticks at once, since the
+    // title may be stale, and aims at the next boundary of the new time. The timer calls it when
+    // the system says so; tests call it to stand for a clock change, which they cannot make.
+    Q_INVOKABLE void clockWasSet();
+
 signals:
     void timeout();
 

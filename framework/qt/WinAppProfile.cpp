@@ -1,8 +1,10 @@
-// CWinApp's profile operations: the INI file named after the executable, and the message box
-// that tells the user when it could not be written.
+// CWinApp's profile operations: the INI file named after the executable, its daily backup, and
+// the message box that tells the user when it could not be written.
 #include <QCoreApplication>
 #include <memory>
 
+#include "core/Time.h"
+#include "profile/Backups.h"
 #include "profile/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"
@@ -31,6 +33,7 @@ ProfileStore& CWinApp::Profile()
         m_profile = std::make_unique<ProfileStore>(m_profilePath.IsEmpty() ? DefaultProfilePath(name)
                                                                            : std::filesystem::path(m_profilePath.str()));
         m_profile->SetErrorHandler(showWriteError);
+        m_backups = std::make_unique<ProfileBackups>(m_profile->path(), DefaultBackupFolder());
     }
     return *m_profile;
 }
@@ -39,6 +42,8 @@ void CWinApp::SetProfilePath(const char* path)
 {
     m_profilePath = path ? path : "";
     m_profile.reset();
+    m_backups.reset();
+    m_backupCheckedAt = -1;
 }
 
 int CWinApp::GetProfileInt(const char* section, const char* key, int defaultValue)
@@ -46,8 +51,21 @@ int CWinApp::GetProfileInt(const char* section, const char* key, int defaultValu
     return Profile().GetInt(section, key, defaultValue);
 }
 
+void CWinApp::BackUpBeforeWrite()
+{
+    Profile();
+    const CTime now = CTime::GetCurrentTime();
+    if (now.GetTime() == m_backupCheckedAt)
+        return;
+    m_backupCheckedAt = now.GetTime();
+    std::string reason;
+    // A backup that cannot be made must not stop the write it was meant to protect.
+    m_backups->BeforeWrite(now.Format("%Y-%m-%d").view(), reason);
+}
+
 BOOL CWinApp::WriteProfileInt(const char* section, const char* key, int value)
 {
+    BackUpBeforeWrite();
     return Profile().WriteInt(section, key, value);
 }
 
@@ -58,5 +76,6 @@ CString CWinApp::GetProfileString(const char* section, const char* key, const ch
 
 BOOL CWinApp::WriteProfileString(const char* section, const char* key, const char* value)
 {
+    BackUpBeforeWrite();
     return Profile().WriteString(section, key, value ? value : "");
 }

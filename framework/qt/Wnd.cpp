@@ -1,5 +1,6 @@
 #include "framework/Wnd.h"
 
+#include <QFile>
 #include <QIcon>
 #include <QMessageBox>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <chrono>
 
 #include "framework/qt/CaptionBar.h"
+#include "framework/qt/FileWatcher.h"
 #include "framework/Dialog.h"
 #include "framework/qt/DialogWindow.h"
 #include "framework/qt/WallClockTimer.h"
@@ -18,6 +20,7 @@
 WndImpl::~WndImpl()
 {
     timers.clear();
+    fileWatches.clear();
     if (ownsWidget && widget)
         delete widget.data();
 }
@@ -144,6 +147,16 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*, TimerAlignment alignmen
     }
     impl->timers[id] = std::move(timer);
     return id;
+}
+
+BOOL CWnd::WatchFile(UINT_PTR id, const char* path)
+{
+    WndImpl* impl = GetImpl();
+    if (!impl || !impl->widget || !path)
+        return FALSE;
+    impl->fileWatches[id] = std::make_unique<FileWatcher>(
+        QFile::decodeName(path), [this, id] { SendMessage(WM_FILECHANGED, id, 0); });
+    return TRUE;
 }
 
 int AfxMessageBox(const char* text, UINT type)

@@ -15,6 +15,7 @@ struct WndImpl {
     QPointer<QWidget> widget; // a control, or a dialog's top-level window
     bool ownsWidget = false; // top-level windows are deleted with their CWnd
     std::map<UINT_PTR, std::unique_ptr<QObject>> timers;
+    std::map<UINT_PTR, std::unique_ptr<QObject>> fileWatches;
     QPainter* painter = nullptr; // set while the window handles WM_PAINT
     ~WndImpl();
 };

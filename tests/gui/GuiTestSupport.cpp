@@ -15,6 +15,7 @@ CClockApp theApp;
 void GuiTest::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_STATE_HOME", QFile::encodeName(m_home->filePath(QStringLiteral("state"))));
     theApp.SetProfilePath(QFile::encodeName(profilePath()).constData());
     m_clock = std::make_unique<ScopedClock>([this] { return std::chrono::system_clock::from_time_t(m_now); });
     setNow(2026, 12, 6, 10, 0);
