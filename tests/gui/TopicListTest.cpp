@@ -2,55 +2,36 @@
 // and save through the "TOPICS" section, write failures and the single-replace save.
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDate>
 #include <QDir>
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 
 #include <utility>
 
 #include "GuiTestSupport.h"
-#include "profile/AtomicFile.h"
 #include "clock/ClockApp.h"
-#include "profile/ProfileStore.h"
 #include "clock/ClockDialog.h"
+#include "profile/ProfileStore.h"
 
 extern CClockApp theApp;
 
 namespace {
 
+using Entries = QList<QByteArray>;
 // A FindTopic call and what it must give: the entry's index (-1: none) and its text.
-struct Lookup {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int index = -1;
-    QByteArray text;
-};
+struct Lookup { int year, month, day, index; QByteArray text; };
+using Lookups = QList<Lookup>;
 
-QByteArray bytesOf(const CString& text)
-{
-    return QByteArray(text.GetString(), text.GetLength());
-}
+const QByteArray kHead = "[TOPICS]\r\nNUMBER=";
+// 忘年会<CR>二次会 and 新年会 as a Windows editor saves them (CP932).
+const QByteArray kCp932Text = QByteArray::fromHex("9659944e89ef") + "<CR>" + QByteArray::fromHex("93f18e9f89ef");
+const QByteArray kCp932NewYear = QByteArray::fromHex("9056944e89ef");
 
-QList<QByteArray> listOf(const CClockDialog& dlg)
+// A file holding one entry.
+QByteArray one(const QByteArray& entry)
 {
-    QList<QByteArray> list;
-    for (int i = 0; i < dlg.m_topics.GetSize(); ++i)
-        list << bytesOf(dlg.m_topics[i]);
-    return list;
-}
-
-// Each row "2026-12-24=text" is one StoreTopic call; gives what the calls returned.
-QList<int> store(CClockDialog& dlg, const QStringList& rows)
-{
-    QList<int> returned;
-    for (const QString& row : rows) {
-        const int eq = row.indexOf('=');
-        const QStringList ymd = row.left(eq).split('-');
-        returned << dlg.StoreTopic(CString(row.mid(eq + 1).toStdString()), ymd[0].toInt(), ymd[1].toInt(), ymd[2].toInt());
-    }
-    return returned;
+    return kHead + "1\r\n00000=" + entry + "\r\n";
 }
 
 } // namespace
@@ -84,69 +65,50 @@ private slots:
         m_boxAnswerer.start(0);
     }
 
-    void storeAppendsOrReplacesInPlace_data()
-    {
-        QTest::addColumn<QStringList>("stores");
-        QTest::addColumn<QList<int>>("returned");
-        QTest::addColumn<QList<QByteArray>>("list");
-        QTest::newRow("new dates append, a stored date is replaced where it is")
-            << QStringList{"2026-12-24=a", "2026-12-25=b", "2025-12-24=c", "2026-12-25=B", "2026-12-24=A"}
-            << QList<int>{-1, -1, -1, 1, 0} << QList<QByteArray>{"[2026:12:24]A", "[2026:12:25]B", "[2025:12:24]c"};
-        QTest::newRow("empty text leaves the bare header, which is still found")
-            << QStringList{"2026-12-24=Party", "2026-12-24=", "2026-12-24="} << QList<int>{-1, 0, 0}
-            << QList<QByteArray>{"[2026:12:24]"};
-    }
-
-    void storeAppendsOrReplacesInPlace()
-    {
-        QFETCH(QStringList, stores);
-        QFETCH(QList<int>, returned);
-        QFETCH(QList<QByteArray>, list);
-        CClockDialog dlg;
-        QCOMPARE(store(dlg, stores), returned);
-        QCOMPARE(listOf(dlg), list);
-    }
-
     void loadsWhatTheFileSays_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QList<QByteArray>>("list");
-        QTest::addColumn<QList<Lookup>>("lookups");
-        const QByteArray head = "[TOPICS]\r\nNUMBER=";
+        QTest::addColumn<Entries>("list");
+        QTest::addColumn<Lookups>("lookups");
         QTest::newRow("count above the keys: the missing entries are empty and match nothing")
-            << head + "4\r\n00000=[2026:12:24]a\r\n00002=[2026:12:26]c\r\n"
-            << QList<QByteArray>{"[2026:12:24]a", "", "[2026:12:26]c", ""}
-            << QList<Lookup>{{2026, 12, 26, 2, "c"}, {2026, 12, 25, -1, "unchanged"}, {0, 0, 0, -1, "unchanged"}};
-        QTest::newRow("negative count") << head + "-2\r\n00000=[2026:12:24]a\r\n" << QList<QByteArray>{}
-                                        << QList<Lookup>{{2026, 12, 24, -1, "unchanged"}};
-        QTest::newRow("zero-filled header") << head + "1\r\n00000=[2003:07:05]Hello\r\n"
-                                            << QList<QByteArray>{"[2003:07:05]Hello"}
-                                            << QList<Lookup>{{2003, 7, 5, 0, "Hello"}};
-        QTest::newRow("short hand-written header") << head + "1\r\n00000=[2003:7:5]Hello\r\n"
-                                                   << QList<QByteArray>{"[2003:7:5]Hello"}
-                                                   << QList<Lookup>{{2003, 7, 5, 0, "Hello"}};
-        QTest::newRow("text holding its own header keeps it")
-            << head + "1\r\n00000=[2026:12:24][2026:12:24]x\r\n" << QList<QByteArray>{"[2026:12:24][2026:12:24]x"}
-            << QList<Lookup>{{2026, 12, 24, 0, "[2026:12:24]x"}};
-        QTest::newRow("<CR> reads as CR LF") << head + "1\r\n00000=[2026:12:24]one<CR>two<CR>\r\n"
-                                             << QList<QByteArray>{"[2026:12:24]one\r\ntwo\r\n"}
-                                             << QList<Lookup>{{2026, 12, 24, 0, "one\r\ntwo\r\n"}};
+            << kHead + "4\r\n00000=[2026:12:24]a\r\n00002=[2026:12:26]c\r\n"
+            << Entries{"[2026:12:24]a", "", "[2026:12:26]c", ""}
+            << Lookups{{2026, 12, 26, 2, "c"}, {2026, 12, 25, -1, "unchanged"}, {0, 0, 0, -1, "unchanged"}};
+        QTest::newRow("negative count") << kHead + "-2\r\n00000=[2026:12:24]a\r\n" << Entries{}
+                                        << Lookups{{2026, 12, 24, -1, "unchanged"}};
+        Entries bounded(1000000);
+        bounded[0] = "[2026:12:24]a";
+        QTest::newRow("a count of two thousand million allocates a bounded list")
+            << kHead + "2147483647\r\n00000=[2026:12:24]a\r\n" << bounded << Lookups{{2026, 12, 24, 0, "a"}};
+        QTest::newRow("zero-filled header")
+            << one("[2003:07:05]Hello") << Entries{"[2003:07:05]Hello"} << Lookups{{2003, 7, 5, 0, "Hello"}};
+        QTest::newRow("short hand-written header")
+            << one("[2003:7:5]Hello") << Entries{"[2003:7:5]Hello"} << Lookups{{2003, 7, 5, 0, "Hello"}};
+        QTest::newRow("text holding its own header keeps it") << one("[2026:12:24][2026:12:24]x")
+            << Entries{"[2026:12:24][2026:12:24]x"} << Lookups{{2026, 12, 24, 0, "[2026:12:24]x"}};
+        QTest::newRow("<CR> reads as CR LF") << one("[2026:12:24]one<CR>two<CR>")
+            << Entries{"[2026:12:24]one\r\ntwo\r\n"} << Lookups{{2026, 12, 24, 0, "one\r\ntwo\r\n"}};
+        QTest::newRow("a Windows file reads as UTF-8") << one("[2026:12:24]" + kCp932Text)
+            << Entries{"[2026:12:24]忘年会\r\n二次会"} << Lookups{{2026, 12, 24, 0, "忘年会\r\n二次会"}};
     }
 
     void loadsWhatTheFileSays()
     {
         QFETCH(QByteArray, file);
-        QFETCH(QList<QByteArray>, list);
-        QFETCH(QList<Lookup>, lookups);
+        QFETCH(Entries, list);
+        QFETCH(Lookups, lookups);
         writeProfile(file);
         CClockDialog dlg;
         dlg.StoreTopic("left over", 2026, 1, 1); // loading replaces whatever the list held
         dlg.LoadTopics();
-        QCOMPARE(listOf(dlg), list);
+        Entries loaded;
+        for (int i = 0; i < dlg.m_topics.GetSize(); ++i)
+            loaded << QByteArray(dlg.m_topics[i]);
+        QCOMPARE(loaded, list);
         for (const Lookup& lookup : lookups) {
             CString text = "unchanged";
             QCOMPARE(dlg.FindTopic(text, lookup.year, lookup.month, lookup.day), lookup.index);
-            QCOMPARE(bytesOf(text), lookup.text);
+            QCOMPARE(QByteArray(text), lookup.text);
         }
         QCOMPARE(readProfile(), file); // loading reads only
     }
@@ -154,21 +116,24 @@ private slots:
     void saveWritesCountAndEntriesOnly_data()
     {
         QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QStringList>("stores");
+        QTest::addColumn<QStringList>("stores"); // "2026-12-24=text": one StoreTopic call each
         QTest::addColumn<QByteArray>("after");
+        QTest::newRow("an entry is replaced where it is; an empty text leaves a bare header, still found")
+            << kHead + "2\r\n00000=[2026:12:24]a\r\n00001=[2026:12:25]b\r\n"
+            << QStringList{"2026-12-25=B", "2026-12-26=c", "2026-12-24=", "2026-12-24="}
+            << kHead + "3\r\n00000=[2026:12:24]\r\n00001=[2026:12:25]B\r\n00002=[2026:12:26]c\r\n";
         QTest::newRow("keys above the count are not loaded: a new entry takes the first, the rest stay")
-            << QByteArray("[TOPICS]\r\nNUMBER=1\r\n00000=[2026:12:24]a\r\n00001=[2020: 1: 1]stale\r\n"
-                          "00002=[2020: 1: 2]stale\r\n")
+            << kHead + "1\r\n00000=[2026:12:24]a\r\n00001=[2020: 1: 1]stale\r\n00002=[2020: 1: 2]stale\r\n"
             << QStringList{"2020-1-1=fresh"}
-            << QByteArray("[TOPICS]\r\nNUMBER=2\r\n00000=[2026:12:24]a\r\n00001=[2020: 1: 1]fresh\r\n"
-                          "00002=[2020: 1: 2]stale\r\n");
+            << kHead + "2\r\n00000=[2026:12:24]a\r\n00001=[2020: 1: 1]fresh\r\n00002=[2020: 1: 2]stale\r\n";
         QTest::newRow("negative count: the save writes the true count")
-            << QByteArray("[TOPICS]\r\nNUMBER=-1\r\n00000=[2020: 1: 1]old\r\n") << QStringList{"2026-12-24=new"}
-            << QByteArray("[TOPICS]\r\nNUMBER=1\r\n00000=[2026:12:24]new\r\n");
+            << kHead + "-1\r\n00000=[2020: 1: 1]old\r\n" << QStringList{"2026-12-24=new"} << one("[2026:12:24]new");
         QTest::newRow("CR LF, lone LF and lone CR are each saved as <CR>")
             << QByteArray() << QStringList{"2026-12-1=a\r\nb", "2026-12-2=a\nb", "2026-12-3=a\rb"}
-            << QByteArray("[TOPICS]\r\nNUMBER=3\r\n00000=[2026:12: 1]a<CR>b\r\n00001=[2026:12: 2]a<CR>b\r\n"
-                          "00002=[2026:12: 3]a<CR>b\r\n");
+            << kHead + "3\r\n00000=[2026:12: 1]a<CR>b\r\n00001=[2026:12: 2]a<CR>b\r\n00002=[2026:12: 3]a<CR>b\r\n";
+        QTest::newRow("a Windows file keeps its encoding and the bytes of entries left alone")
+            << one("[2026:12:24]" + kCp932Text) << QStringList{"2027-1-5=新年会"}
+            << kHead + "2\r\n00000=[2026:12:24]" + kCp932Text + "\r\n00001=[2027: 1: 5]" + kCp932NewYear + "\r\n";
     }
 
     void saveWritesCountAndEntriesOnly()
@@ -176,31 +141,20 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QStringList, stores);
         QFETCH(QByteArray, after);
-        if (!before.isNull())
-            writeProfile(before);
+        writeProfile(before);
         CClockDialog dlg;
         dlg.LoadTopics();
-        store(dlg, stores);
+        for (const QString& row : stores) {
+            const QDate date = QDate::fromString(row.section('=', 0, 0), "yyyy-M-d");
+            dlg.StoreTopic(row.section('=', 1).toStdString(), date.year(), date.month(), date.day());
+        }
+        // The count and every entry reach the file in a single replace.
+        int renames = 0;
+        theApp.Profile().SetReplaceHook([&](ReplaceStep step) { renames += step == ReplaceStep::Rename; return 0; });
         dlg.SaveTopics();
+        theApp.Profile().SetReplaceHook({});
+        QCOMPARE(renames, 1);
         QCOMPARE(readProfile(), after);
-    }
-
-    void windowsFileKeepsItsEncoding()
-    {
-        // CP932 bytes of 忘年会, 二次会 and 新年会, as a Windows editor would save them.
-        const QByteArray bonenkai = QByteArray::fromHex("9659944e89ef"), nijikai = QByteArray::fromHex("93f18e9f89ef");
-        const QByteArray untouched = "00000=[2026:12:24]" + bonenkai + "<CR>" + nijikai + "\r\n";
-        writeProfile("[TOPICS]\r\nNUMBER=1\r\n" + untouched);
-        CClockDialog dlg;
-        dlg.LoadTopics();
-        CString text;
-        QCOMPARE(dlg.FindTopic(text, 2026, 12, 24), 0);
-        QCOMPARE(bytesOf(text), QByteArray("忘年会\r\n二次会"));
-
-        QCOMPARE(dlg.StoreTopic("新年会", 2027, 1, 5), -1);
-        dlg.SaveTopics();
-        QCOMPARE(readProfile(), "[TOPICS]\r\nNUMBER=2\r\n" + untouched + "00001=[2027: 1: 5]"
-                     + QByteArray::fromHex("9056944e89ef") + "\r\n");
     }
 
     void failedSaveKeepsTheListAndTheNextSaveWritesIt()
@@ -208,62 +162,29 @@ private slots:
         // A regular file where the configuration folder should be: no one, root included, can
         // create the folder, so every write fails until it is gone.
         const QString blocker = QFileInfo(profilePath()).dir().filePath("blocked");
-        QFile file(blocker);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
         const QString profile = blocker + "/ombrelclock.ini";
         theApp.SetProfilePath(QFile::encodeName(profile).constData());
-
         CClockDialog dlg;
         RunModal(dlg, [&] {
             dlg.StoreTopic("Party", 2026, 12, 24);
             dlg.SaveTopics();
             QCOMPARE(m_boxes.size(), 1);
             const QString seen = m_boxes.takeFirst();
-            QVERIFY2(seen.startsWith(QStringLiteral("設定ファイルに書き込めませんでした。")), qPrintable(seen));
-            // The file on a line of its own, and the reason on the next.
+            // What failed, then the file on a line of its own and the reason on the next.
             const QStringList lines = seen.split('\n');
             const qsizetype at = lines.indexOf(profile);
+            QVERIFY2(lines[0] == QStringLiteral("設定ファイルに書き込めませんでした。"), qPrintable(seen));
             QVERIFY2(at > 0 && at + 1 < lines.size() && !lines[at + 1].trimmed().isEmpty(), qPrintable(seen));
-            QCOMPARE(listOf(dlg), QList<QByteArray>{"[2026:12:24]Party"});
-
-            // The folder can be made now; the next save writes the whole list.
+            // The folder can be made now; the next save writes the whole list, the entry that
+            // failed included.
             QVERIFY(QFile::remove(blocker));
             dlg.StoreTopic("Gifts", 2026, 12, 22);
             dlg.SaveTopics();
             QFile written(profile);
             QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), QByteArray("[TOPICS]\r\nNUMBER=2\r\n00000=[2026:12:24]Party\r\n00001=[2026:12:22]Gifts\r\n"));
+            QCOMPARE(written.readAll(), kHead + "2\r\n00000=[2026:12:24]Party\r\n00001=[2026:12:22]Gifts\r\n");
         });
-    }
-
-    void saveReplacesTheFileOnce()
-    {
-        CClockDialog dlg;
-        store(dlg, {"2026-12-1=a", "2026-12-2=b", "2026-12-3=c"});
-        int renames = 0;
-        theApp.Profile().SetReplaceHook([&renames](ReplaceStep step) {
-            renames += step == ReplaceStep::Rename;
-            return 0;
-        });
-        dlg.SaveTopics();
-        theApp.Profile().SetReplaceHook({});
-        QCOMPARE(renames, 1);
-    }
-
-    void absurdCountIsBounded()
-    {
-        // A hand-edited count of two thousand million must not make the start allocate without end.
-        QFile file(profilePath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[TOPICS]\r\nNUMBER=2147483647\r\n00000=[2026:12:24]a\r\n");
-        file.close();
-        CClockDialog dlg;
-        dlg.LoadTopics();
-        QCOMPARE(dlg.m_topics.GetSize(), 1000000);
-        CString text;
-        QCOMPARE(dlg.FindTopic(text, 2026, 12, 24), 0);
-        QCOMPARE(text, CString("a"));
     }
 };
 
