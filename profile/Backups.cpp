@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <regex>
 #include <system_error>
 #include <vector>
 
@@ -67,12 +66,16 @@ bool ProfileBackups::BeforeWrite(std::string_view day, std::string& reason)
 
 void ProfileBackups::PruneDailyCopies()
 {
-    // Only the daily copies' own names; named copies and anything else stay.
-    const std::regex daily(m_name + R"(-\d{4}-\d{2}-\d{2}\.ini)");
+    // Only the daily copies' own names (NAME-YYYY-MM-DD.ini); named copies and anything else stay.
+    const auto isDaily = [this](const std::string& file) {
+        const std::string_view date = std::string_view(file).substr(std::min(file.size(), m_name.size() + 1), 10);
+        return file.size() == m_name.size() + 15 && file.starts_with(m_name + "-") && file.ends_with(".ini")
+            && std::all_of(date.begin(), date.end(), [](char c) { return c == '-' || (c >= '0' && c <= '9'); });
+    };
     std::vector<fs::path> copies;
     std::error_code ec;
     for (const fs::directory_entry& entry : fs::directory_iterator(m_folder, ec)) {
-        if (std::regex_match(entry.path().filename().string(), daily))
+        if (isDaily(entry.path().filename().string()))
             copies.push_back(entry.path());
     }
     if (copies.size() <= static_cast<std::size_t>(kDailyCopiesKept))

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end checks of the ombrelclock binary on a private Xvfb display, driven with xdotool:
-# the clock window, fold/unfold, the quit question (both answers) and the start without a display.
+# the clock window, fold/unfold, the quit question (both answers), the hand-over to a running copy
+# (also past a symlinked folder, and not to a stranger's listener) and the start without a display.
 # Usage: run-e2e.sh path/to/ombrelclock   (exit 0 all passed, 1 some failed, 77 tools missing)
 # Set OMBREL_E2E_SCREENSHOT=file.png to also save a picture of the screen with the window unfolded.
 set -euo pipefail
@@ -62,6 +63,25 @@ wait_exit() {
     done
     return 1
 }
+
+# socket_of PROFILE: where the copy for PROFILE listens: SHA-1 of the canonical path, 16 digits.
+socket_of() {
+    echo "$XDG_RUNTIME_DIR/ombrelclock-$(printf %s "$(realpath -m "$1")" | sha1sum | cut -c1-16)"
+}
+
+# Listens on argv[1] and never accepts; as root it is nobody (65534) by the time it listens, so
+# it stands for another user's program. Says "listening" on stdout, ends by itself after 60 s.
+readonly squatter_py='
+import os, socket, sys, time
+s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+s.bind(sys.argv[1])
+if os.getuid() == 0:
+    os.chown(sys.argv[1], 65534, 65534)
+    os.setgroups([]); os.setgid(65534); os.setuid(65534)
+s.listen(8)
+print("listening", flush=True)
+time.sleep(60)
+'
 
 # ask_to_quit ID: Escape on the clock; prints the question box's id once it is up.
 ask_to_quit() {
@@ -175,6 +195,38 @@ check_second_start_hands_over() {
     kill -0 "$app_pid" 2>/dev/null || fail "the first copy ended" || return 1
 }
 
+check_symlinked_profile_hands_over() {
+    [[ -S $(socket_of "$XDG_CONFIG_HOME/$(basename "$bin").ini") ]] || fail "no socket where expected" || return 1
+    ln -sfn "$XDG_CONFIG_HOME" "$work/config-link"
+    XDG_CONFIG_HOME=$work/config-link check_second_start_hands_over
+}
+
+check_held_name_does_not_stop_the_start() {
+    local sock squatter i status=0
+    [[ -x /usr/bin/python3 ]] || skip "no /usr/bin/python3" || return
+    sock=$(socket_of "$XDG_CONFIG_HOME/$(basename "$bin").ini")
+    [[ ! -e $sock ]] || fail "$sock left behind by the last copy" || return 1
+    /usr/bin/python3 -c "$squatter_py" "$sock" >"$work/squatter.out" 2>&1 &
+    squatter=$!
+    for ((i = 0; i < poll_limit; i++)); do
+        grep -q listening "$work/squatter.out" && break
+        sleep 0.05
+    done
+    if ! grep -q listening "$work/squatter.out"; then
+        kill "$squatter" 2>/dev/null || true
+        fail "the listener did not start: $(cat "$work/squatter.out")"
+        return 1
+    fi
+    start_app "$bin"
+    clock=$(find_toplevel "$clock_title") || status=$?
+    kill "$app_pid" "$squatter" 2>/dev/null || true
+    wait_exit || true
+    wait "$squatter" 2>/dev/null || true
+    rm -f "$sock"
+    [[ $status -eq 0 ]] || fail "no clock window within 10 s" || return 1
+    grep -qF "$sock" "$work/app.err" || fail "the program did not meet the held name" || return 1
+}
+
 check_stored_rectangle() {
     local x y w h
     printf '[LOCATE]\r\nLEFT=300\r\nTOP=200\r\nRIGHT=511\r\nBOTTOM=244\r\n[SETTING]\r\nFLAG=1\r\n' \
@@ -206,7 +258,9 @@ run_check check_fold_unfold "Enter unfolds by the calendar's height in place, En
 run_check check_drag_moves "dragging the caption moves the window with the pointer"
 run_check check_quit_answered_no "Escape then No (Escape) keeps the window open with the same geometry"
 run_check check_second_start_hands_over "a second start for the same profile hands over to the running copy and ends"
+run_check check_symlinked_profile_hands_over "a second start for the same profile through a symlinked folder hands over too"
 run_check check_quit_answered_yes "Escape then Yes (Enter) ends the program with exit status 0"
+run_check check_held_name_does_not_stop_the_start "a listener of another program on the socket's name does not stop the start"
 run_check check_stored_rectangle "a stored rectangle puts the real window exactly there"
 run_check check_no_display "without a display: one line on stderr naming xvfb-run, exit status 1, no core"
 
