@@ -13,33 +13,25 @@
 
 namespace {
 
-// Presses a key in the next About box.
-void answerAbout(Qt::Key key, QStringList* texts = nullptr)
-{
-    ActOnNextDialog(IDD_ABOUT, [=](DialogWindow* window) {
-        if (texts) {
-            *texts << window->windowTitle();
-            for (QLabel* label : window->findChildren<QLabel*>())
-                *texts << label->text();
-            for (QPushButton* button : window->findChildren<QPushButton*>())
-                *texts << button->text();
-        }
-        QTest::keyClick(window, key);
-    });
-}
-
-CRect windowRect(CClockDialog& dlg)
+QRect windowRect(const CClockDialog& dlg)
 {
     CRect r;
     dlg.GetWindowRect(&r);
-    return r;
+    return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
-int calendarHeight(CClockDialog& dlg)
+int clientHeight(const CClockDialog& dlg)
 {
     CRect r;
-    dlg.m_calendar.GetWindowRect(&r);
+    dlg.GetClientRect(&r);
     return r.Height();
+}
+
+// The profile's rectangle section as the program writes it.
+QByteArray locateSection(const QRect& r)
+{
+    return QStringLiteral("[LOCATE]\r\nLEFT=%1\r\nTOP=%2\r\nRIGHT=%3\r\nBOTTOM=%4\r\n")
+        .arg(r.left()).arg(r.top()).arg(r.left() + r.width()).arg(r.top() + r.height()).toUtf8();
 }
 
 } // namespace
@@ -48,176 +40,112 @@ class PlacementTest : public GuiTest {
     Q_OBJECT
 
 private slots:
-    void firstRunComesUpFoldedAtTheDefaultPlace();
-    void saveThenRestartComesBackWhereSaved();
-    void quittingWithoutSaveKeepsTheLastSave();
-    void escapeInTheAboutBoxSavesNothing();
-    void keysAreWrittenInOrderWithTheWholeFlagWord();
-    void handEditedValuesAreTakenUnchanged();
-    void unreachableRectanglesAreMended_data();
-    void unreachableRectanglesAreMended();
-    void aboutBoxShowsTheVersion();
+    // A first start comes up folded at the work area's corner. Save in the About box stores the
+    // window as it is then, and the next start comes back exactly there; what happens after the
+    // save (Enter, a move, quitting) is not stored, and neither is anything when About is left
+    // with Escape.
+    void savedPlacementComesBack_data()
+    {
+        QTest::addColumn<int>("aboutKey");
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<int>("clientAfterEnter"); // on the next start
+        QTest::newRow("Escape saves nothing") << int(Qt::Key_Escape) << 1 << QPoint(200, 150) << 135;
+        QTest::newRow("saved unfolded") << int(Qt::Key_Return) << 1 << QPoint(200, 150) << 0;
+        QTest::newRow("saved folded") << int(Qt::Key_Return) << 0 << QPoint(60, 70) << 135;
+        QTest::newRow("the whole flag word, partly off screen") << int(Qt::Key_Return) << 3 << QPoint(-20, 5) << 0;
+    }
+
+    void savedPlacementComesBack()
+    {
+        QFETCH(int, aboutKey);
+        QFETCH(int, flags);
+        QFETCH(QPoint, at);
+        QFETCH(int, clientAfterEnter);
+        const bool saves = aboutKey == Qt::Key_Return;
+        QRect first, saved;
+        QStringList aboutTexts;
+        {
+            CClockDialog dlg;
+            RunModal(dlg, [&] {
+                first = windowRect(dlg);
+                QCOMPARE(dlg.m_flags, 0);
+                dlg.m_flags = flags;
+                dlg.ApplyLayout();
+                dlg.MoveWindow(CRect(at.x(), at.y(), at.x() + first.width(), at.y() + windowRect(dlg).height()));
+                saved = windowRect(dlg);
+                ActOnNextDialog(IDD_ABOUT, [&](DialogWindow* about) {
+                    aboutTexts << about->windowTitle();
+                    for (QLabel* label : about->findChildren<QLabel*>())
+                        aboutTexts << label->text();
+                    for (QPushButton* button : about->findChildren<QPushButton*>())
+                        aboutTexts << button->text();
+                    QTest::keyClick(about, Qt::Key(aboutKey));
+                });
+                dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
+                dlg.SendMessage(WM_COMMAND, IDOK);
+                dlg.MoveWindow(CRect(300, 300, 466, 500));
+                AnswerNextMessageBox(QMessageBox::Yes);
+                dlg.SendMessage(WM_COMMAND, IDCANCEL);
+            });
+        }
+        QCOMPARE(first.topLeft(), QGuiApplication::primaryScreen()->availableGeometry().topLeft());
+        for (const char* text : {"OmbrelClockのﾊﾞｰｼﾞｮﾝ情報", "OmbrelClock Version 1.0", "© 2026 OmbrelClock 開発者", "Save"})
+            QVERIFY2(aboutTexts.contains(QString::fromUtf8(text)), text);
+        // The keys in this order, and the flag word whole.
+        QCOMPARE(QFile::exists(profilePath()), saves);
+        if (saves)
+            QCOMPARE(readProfile(), locateSection(saved) + QStringLiteral("[SETTING]\r\nFLAG=%1\r\n").arg(flags).toUtf8());
+
+        CClockDialog again;
+        RunModal(again, [&] {
+            const QRect expected = saves ? saved : first;
+            QCOMPARE(windowRect(again), expected);
+            QCOMPARE(again.m_flags, saves ? flags : 0);
+            // One Enter folds or unfolds from there, in place.
+            again.SendMessage(WM_COMMAND, IDOK);
+            QCOMPARE(clientHeight(again), clientAfterEnter);
+            QCOMPARE(windowRect(again).topLeft(), expected.topLeft());
+        });
+    }
+
+    void handEditedValuesAreTakenUnchanged()
+    {
+        // Odd spellings the profile reader accepts; a height that was never laid out; extra bits.
+        writeProfile("[locate]\nleft = 0x20\nTop=\"40\"\nRIGHT=232px\nBOTTOM=+111\n[Setting]\nFlag=-4\n");
+        CClockDialog dlg;
+        RunModal(dlg, [&] {
+            QCOMPARE(windowRect(dlg), QRect(32, 40, 200, 71));
+            QCOMPARE(dlg.m_flags, -4);
+            // Bit 0 is clear: the first Enter unfolds to the laid-out height, from the same corner.
+            dlg.SendMessage(WM_COMMAND, IDOK);
+            QCOMPARE(clientHeight(dlg), 135);
+            QCOMPARE(windowRect(dlg).topLeft(), QPoint(32, 40));
+            QCOMPARE(dlg.m_flags, -3);
+        });
+    }
+
+    // Nobody could reach the window there: it comes up inside the work area, the same size, and
+    // the profile keeps what it had until a save.
+    void unreachableRectanglesAreMended_data()
+    {
+        QTest::addColumn<QRect>("stored");
+        QTest::newRow("off to the right") << QRect(20000, 100, 166, 19);
+        QTest::newRow("above the screen") << QRect(100, -500, 166, 19);
+    }
+
+    void unreachableRectanglesAreMended()
+    {
+        QFETCH(QRect, stored);
+        writeProfile(locateSection(stored));
+        CClockDialog dlg;
+        RunModal(dlg, [&] {
+            QCOMPARE(windowRect(dlg).size(), stored.size());
+            QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(windowRect(dlg)));
+        });
+        QCOMPARE(readProfile(), locateSection(stored));
+    }
 };
-
-void PlacementTest::firstRunComesUpFoldedAtTheDefaultPlace()
-{
-    CClockDialog dlg;
-    RunModal(dlg, [&] {
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        const CRect r = windowRect(dlg);
-        QCOMPARE(QPoint(r.left, r.top), area.topLeft());
-        QCOMPARE(dlg.m_flags, 0);
-        const int folded = r.Height();
-        dlg.SendMessage(WM_COMMAND, IDOK);
-        QCOMPARE(windowRect(dlg).Height(), folded + calendarHeight(dlg));
-    });
-    QVERIFY(!QFile::exists(profilePath())); // nothing is saved by just running
-}
-
-void PlacementTest::saveThenRestartComesBackWhereSaved()
-{
-    CRect saved;
-    {
-        CClockDialog dlg;
-        RunModal(dlg, [&] {
-            dlg.SendMessage(WM_COMMAND, IDOK);
-            const CRect r = windowRect(dlg);
-            dlg.MoveWindow(CRect(200, 150, 200 + r.Width(), 150 + r.Height()));
-            saved = windowRect(dlg);
-            answerAbout(Qt::Key_Return);
-            dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
-            QVERIFY(QFile::exists(profilePath()));
-        });
-    }
-    CClockDialog again;
-    RunModal(again, [&] {
-        QCOMPARE(windowRect(again), saved);
-        QCOMPARE(again.m_flags, 1);
-        again.SendMessage(WM_COMMAND, IDOK); // one Enter folds
-        QCOMPARE(windowRect(again).Height(), saved.Height() - calendarHeight(again));
-        QCOMPARE(windowRect(again).top, saved.top);
-    });
-}
-
-void PlacementTest::quittingWithoutSaveKeepsTheLastSave()
-{
-    CRect saved;
-    {
-        CClockDialog dlg;
-        RunModal(dlg, [&] {
-            dlg.MoveWindow(CRect(60, 70, 60 + windowRect(dlg).Width(), 70 + windowRect(dlg).Height()));
-            saved = windowRect(dlg);
-            answerAbout(Qt::Key_Return);
-            dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
-            // Unfold and move after the save, then quit.
-            dlg.SendMessage(WM_COMMAND, IDOK);
-            dlg.MoveWindow(CRect(300, 300, 466, 500));
-            AnswerNextMessageBox(QMessageBox::Yes);
-            dlg.SendMessage(WM_COMMAND, IDCANCEL);
-        });
-    }
-    CClockDialog again;
-    RunModal(again, [&] {
-        QCOMPARE(windowRect(again), saved);
-        QCOMPARE(again.m_flags, 0);
-    });
-}
-
-void PlacementTest::escapeInTheAboutBoxSavesNothing()
-{
-    writeProfile("[LOCATE]\r\nLEFT=10\r\nTOP=20\r\nRIGHT=176\r\nBOTTOM=39\r\n");
-    const QByteArray before = readProfile();
-    CClockDialog dlg;
-    RunModal(dlg, [&] {
-        dlg.MoveWindow(CRect(400, 300, 566, 319));
-        answerAbout(Qt::Key_Escape);
-        dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
-    });
-    QCOMPARE(readProfile(), before);
-}
-
-void PlacementTest::keysAreWrittenInOrderWithTheWholeFlagWord()
-{
-    CClockDialog dlg;
-    RunModal(dlg, [&] {
-        dlg.m_flags = 3; // unfolded, with a selection change pending
-        dlg.ApplyLayout();
-        dlg.MoveWindow(CRect(-20, 5, -20 + windowRect(dlg).Width(), 5 + windowRect(dlg).Height()));
-        const CRect r = windowRect(dlg);
-        answerAbout(Qt::Key_Return);
-        dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
-        const QByteArray expected = QStringLiteral("[LOCATE]\r\nLEFT=%1\r\nTOP=%2\r\nRIGHT=%3\r\nBOTTOM=%4\r\n"
-                                                   "[SETTING]\r\nFLAG=3\r\n")
-                                        .arg(r.left).arg(r.top).arg(r.right).arg(r.bottom).toUtf8();
-        QCOMPARE(readProfile(), expected);
-    });
-    CClockDialog again;
-    RunModal(again, [&] { QCOMPARE(again.m_flags, 3); });
-}
-
-void PlacementTest::handEditedValuesAreTakenUnchanged()
-{
-    // Odd spellings the profile reader accepts; a height that was never laid out; extra bits.
-    writeProfile(
-        "[locate]\nleft = 0x20\nTop=\"40\"\nRIGHT=232px\nBOTTOM=+111\n[Setting]\nFlag=-4\n");
-    CClockDialog dlg;
-    RunModal(dlg, [&] {
-        QCOMPARE(windowRect(dlg), CRect(32, 40, 232, 111));
-        QCOMPARE(dlg.m_flags, -4);
-        // Bit 0 is clear: the first Enter unfolds to the laid-out height, from the same corner.
-        dlg.SendMessage(WM_COMMAND, IDOK);
-        CRect client;
-        dlg.GetClientRect(&client);
-        QCOMPARE(client.Height(), calendarHeight(dlg));
-        QCOMPARE(windowRect(dlg).top, 40);
-        QCOMPARE(dlg.m_flags, -3);
-    });
-}
-
-void PlacementTest::unreachableRectanglesAreMended_data()
-{
-    QTest::addColumn<QRect>("stored"); // left, top, right, bottom as x, y, x2 + 1, y2 + 1
-    QTest::addColumn<bool>("kept");
-    QTest::newRow("partly on screen") << QRect(QPoint(-100, 10), QPoint(65, 28)) << true;
-    QTest::newRow("off to the right") << QRect(QPoint(20000, 100), QPoint(20165, 118)) << false;
-    QTest::newRow("above the screen") << QRect(QPoint(100, -500), QPoint(265, -482)) << false;
-}
-
-void PlacementTest::unreachableRectanglesAreMended()
-{
-    QFETCH(QRect, stored);
-    QFETCH(bool, kept);
-    writeProfile(QStringLiteral("[LOCATE]\r\nLEFT=%1\r\nTOP=%2\r\nRIGHT=%3\r\nBOTTOM=%4\r\n")
-                                         .arg(stored.left()).arg(stored.top()).arg(stored.right() + 1).arg(stored.bottom() + 1)
-                                         .toUtf8());
-    const QByteArray before = readProfile();
-    CClockDialog dlg;
-    RunModal(dlg, [&] {
-        const CRect r = windowRect(dlg);
-        QCOMPARE(r.Width(), stored.width());
-        QCOMPARE(r.Height(), stored.height());
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        if (kept)
-            QCOMPARE(QPoint(r.left, r.top), stored.topLeft());
-        else
-            QVERIFY(area.contains(QRect(r.left, r.top, r.Width(), r.Height())));
-    });
-    QCOMPARE(readProfile(), before); // nothing written back until a save
-}
-
-void PlacementTest::aboutBoxShowsTheVersion()
-{
-    CClockDialog dlg;
-    QStringList texts;
-    RunModal(dlg, [&] {
-        answerAbout(Qt::Key_Escape, &texts);
-        dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
-    });
-    QVERIFY(texts.contains(QStringLiteral("OmbrelClockのﾊﾞｰｼﾞｮﾝ情報")));
-    QVERIFY(texts.contains(QStringLiteral("OmbrelClock Version 1.0")));
-    QVERIFY(texts.contains(QStringLiteral("© 2026 OmbrelClock 開発者")));
-    QVERIFY(texts.contains(QStringLiteral("Save")));
-}
 
 QTEST_MAIN(PlacementTest)
 #include "PlacementTest.moc"
