@@ -1,6 +1,8 @@
 // What interrupted saves leave behind goes at the next save; nothing else in the folder does.
 #include "profile/AtomicFile.h"
 
+#include "TempDir.h"
+
 #include <fstream>
 
 #include <gtest/gtest.h>
@@ -11,8 +13,8 @@ namespace fs = std::filesystem;
 
 TEST(AtomicFile, ReplaceRemovesOnlyOldTemporariesOfItsOwnFile)
 {
-    std::string pattern = (fs::temp_directory_path() / "ombrel-atomic.XXXXXX").string();
-    const fs::path dir = mkdtemp(pattern.data());
+    TempDir scratch;
+    const fs::path& dir = scratch.path;
     const struct {
         const char* name;
         bool old;
@@ -35,7 +37,6 @@ TEST(AtomicFile, ReplaceRemovesOnlyOldTemporariesOfItsOwnFile)
     ASSERT_TRUE(ReplaceFileAtomically(dir / "p.ini", "[s]\r\n", {}, written, reason)) << reason;
     for (const auto& c : cases)
         EXPECT_EQ(fs::exists(dir / c.name), !c.removed) << c.name;
-    fs::remove_all(dir);
 }
 
 } // namespace

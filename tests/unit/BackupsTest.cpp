@@ -1,6 +1,8 @@
 // Dated and named copies of the profile: one a day, the newest 30 kept, named ones never removed.
 #include "profile/Backups.h"
 
+#include "TempDir.h"
+
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -11,16 +13,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Scratch {
-    fs::path path;
-    Scratch()
-    {
-        std::string pattern = (fs::temp_directory_path() / "ombrel-backups.XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~Scratch() { fs::remove_all(path); }
-};
 
 void Put(const fs::path& file, const std::string& bytes)
 {
@@ -35,7 +27,7 @@ std::string Get(const fs::path& file)
 
 TEST(Backups, OneCopyADayOfTheFileAsItStoodAndTheNewestThirtyKept)
 {
-    Scratch dir;
+    TempDir dir;
     const fs::path profile = dir.path / "ombrelclock.ini";
     const fs::path folder = dir.path / "state" / "backups";
     ProfileBackups backups(profile, folder);

@@ -1,5 +1,7 @@
 #include "profile/ProfileStore.h"
 
+#include "TempDir.h"
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -15,21 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TempDir {
-    fs::path path;
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "ombrel-profile.XXXXXX").string();
-        path = mkdtemp(pattern.data());
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path, ec);
-    }
-};
 
 void Put(const fs::path& file, std::string_view bytes)
 {
