@@ -94,7 +94,9 @@ void CClockDialog::OnOK()
 
 void CClockDialog::OnCancel()
 {
-    if (MessageBox("終了しますか？", "終了", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) == IDYES)
+    UINT style = 0;
+    const CString question = QuitQuestion(style);
+    if (MessageBox(question, "終了", style) == IDYES)
         CDialog::OnCancel();
 }
 

@@ -9,6 +9,9 @@
 #include "framework/Dialog.h"
 #include "framework/MonthCalCtrl.h"
 #include "topics/TopicIndex.h"
+#include "topics/TopicMerge.h"
+
+struct ProfileError;
 
 class CClockDialog : public CDialog {
 public:
@@ -24,11 +27,20 @@ public:
     void LoadPlacement();
     void SavePlacement();
 
-    // --- topics/TopicList.cpp: find and store by date, load and save, follow outside changes ---
+    // --- topics/TopicList.cpp: find and store by date, load, follow outside changes ---
     int FindTopic(CString& text, int year, int month, int day);
+    // Also remembers the date as changed, for the next save.
     int StoreTopic(const CString& text, int year, int month, int day);
+    // Replaces the list with the file's; changes not yet saved are dropped.
     void LoadTopics();
-    void SaveTopics();
+
+    // --- topics/TopicSaving.cpp: write the changed dates, keep what could not be written ---
+    // Writes the dates changed since the last successful save over the file's entries as they
+    // are now. False when the file could not be written: the dates stay changed, an emergency
+    // copy of them is kept, and (unless quiet) a message box says where.
+    bool SaveTopics(bool quiet = false);
+    // What to ask before quitting, after one more try at saving; `style` gets the buttons.
+    CString QuitQuestion(UINT& style);
 
     // --- topics/BoldDates.cpp: masks of three months from (year, month); month 0 is December
     // of the year before ---
@@ -68,8 +80,15 @@ protected:
 
 private:
     // topics/TopicList.cpp
+    void RememberChange(TopicDate date, std::optional<CString> base, const CString& text);
+    // The file's entries up to the last entry key present; returns the file's NUMBER.
+    int ReadTopics(CStringArray& entries);
     TopicIndex m_topicIndex; // date -> first entry, kept in step with m_topics
-    bool m_topicsUnsaved = false; // the last save failed: the list holds what the file lacks
+    TopicChanges m_topicChanges; // changed since the last successful save
+    // topics/TopicSaving.cpp
+    CString KeepOutsideChange(const TopicMerge& merge);
+    void ReportFailedSave(const ProfileError& error, bool quiet);
+    CString m_emergencyCopy; // of the last failed save; empty when even that failed
     // topics/BoldDates.cpp
     bool IsMarked(int year, int month, int day);
     std::vector<MONTHDAYSTATE> m_dayStates; // handed to the calendar, which reads it afterwards

@@ -31,6 +31,8 @@ public:
     // The store behind the profile operations: $XDG_CONFIG_HOME/<executable name>.ini, worked out
     // at the first use.
     ProfileStore& Profile();
+    // Where copies of the profile go: the daily ones and those kept for good.
+    ProfileBackups& Backups();
     // Another profile file from now on (tests point it into a scratch folder).
     void SetProfilePath(const char* path);
 

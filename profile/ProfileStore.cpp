@@ -96,6 +96,18 @@ std::string ProfileStore::GetString(std::string_view section, std::string_view k
     return std::string(value ? *value : defaultValue);
 }
 
+std::vector<std::string> ProfileStore::KeyNames(std::string_view section)
+{
+    Refresh();
+    section = ini::Trim(section);
+    std::vector<std::string> keys;
+    for (auto& [name, key] : m_impl->doc->KeyNames()) {
+        if (ini::SameName(name, section))
+            keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
 bool ProfileStore::WriteInt(std::string_view section, std::string_view key, int value)
 {
     return Write(section, key, std::to_string(value));

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "profile/AtomicFile.h"
 
@@ -30,6 +31,8 @@ public:
     // Section and key names match without regard to ASCII case; blanks around them are ignored.
     int GetInt(std::string_view section, std::string_view key, int defaultValue);
     std::string GetString(std::string_view section, std::string_view key, std::string_view defaultValue);
+    // The key names under every header of this section, in file order (repeats included).
+    std::vector<std::string> KeyNames(std::string_view section);
 
     // False, with the error handler told why, when the write did not reach the file. Refused:
     // a value with a line break or NUL, text that is not UTF-8, names that would not read back.
@@ -39,6 +42,7 @@ public:
 
     // Called with details whenever a write fails (the UI shows a message box). Optional.
     void SetErrorHandler(std::function<void(const ProfileError&)> handler);
+    const std::function<void(const ProfileError&)>& ErrorHandler() const { return m_onError; }
     // Test seam: runs before each step of every file replace (see ReplaceFileAtomically).
     void SetReplaceHook(ReplaceHook hook);
 

@@ -32,7 +32,9 @@ void CClockDialog::EditTopic(int year, int month, int day)
 {
     CTopicDialog dlg;
     dlg.m_title.Format("%4d/%2d/%2d", year, month, day);
-    FindTopic(dlg.m_text, year, month, day);
+    const std::optional<CString> opened = TopicTextOf(m_topics, m_topicIndex, {year, month, day});
+    if (opened)
+        dlg.m_text = *opened;
     // Beside the clock window, level with the clicked date's row, so the editor covers
     // neither the date nor the rest of the month.
     CRect cell;
@@ -41,7 +43,13 @@ void CClockDialog::EditTopic(int year, int month, int day)
         GetWindowRect(&window);
         dlg.SetAnchorRect(CRect(window.left, cell.top, window.right, cell.bottom));
     }
-    dlg.DoModal();
+    // Cancel, or Enter on the text as it was, changes nothing: storing the opened text back
+    // would put old text over a change made meanwhile by someone else.
+    if (dlg.DoModal() != IDOK || (opened ? *opened : CString()) == dlg.m_text)
+        return;
+    // Compared with what the editor opened, not with the list now: the file may have changed
+    // while the editor was open.
+    RememberChange({year, month, day}, opened, dlg.m_text);
     StoreTopic(dlg.m_text, year, month, day);
     RefreshDayMarks(year, month - 1);
     SaveTopics();

@@ -1,5 +1,7 @@
-// Adds the topic list to the clock window: find and store by date, load from and save to the
-// profile's "TOPICS" section, and follow changes others make to the file.
+// Adds the topic list to the clock window: find and store by date, load it from the profile's
+// "TOPICS" section, and follow changes others make to the file.
+#include <charconv>
+
 #include "profile/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "clock/ClockDialog.h"
@@ -7,8 +9,15 @@
 
 namespace {
 
-// A hand-edited count beyond any real list must not make the start-up allocate without end.
-constexpr int kMaxTopics = 1000000;
+// The number a key name stands for when it is exactly how the program spells entry keys.
+int EntryNumber(const std::string& key)
+{
+    int n = -1;
+    const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), n);
+    if (error != std::errc() || end != key.data() + key.size() || n < 0 || TopicKey(n) != key.c_str())
+        return -1;
+    return n;
+}
 
 } // namespace
 
@@ -25,6 +34,8 @@ int CClockDialog::FindTopic(CString& text, int year, int month, int day)
 
 int CClockDialog::StoreTopic(const CString& text, int year, int month, int day)
 {
+    const TopicDate date{year, month, day};
+    RememberChange(date, TopicTextOf(m_topics, m_topicIndex, date), text);
     const int i = m_topicIndex.Find(year, month, day);
     const CString entry = FormatTopicHeader(year, month, day) + text;
     int at = i;
@@ -36,41 +47,55 @@ int CClockDialog::StoreTopic(const CString& text, int year, int month, int day)
     return i;
 }
 
-void CClockDialog::LoadTopics()
+void CClockDialog::RememberChange(TopicDate date, std::optional<CString> base, const CString& text)
 {
-    CWinApp* app = AfxGetApp();
-    // The count and every entry from one reading of the file (nothing is written).
-    ProfileStore::Batch snapshot(app->Profile());
-    m_topics.RemoveAll();
-    const int count = std::min(app->GetProfileInt("TOPICS", "NUMBER", 0), kMaxTopics);
-    m_topics.Reserve(count);
-    for (int i = 0; i < count; ++i)
-        m_topics.Add(UnescapeLineBreaks(app->GetProfileString("TOPICS", TopicKey(i), "").view()));
-    snapshot.Commit();
-    m_topicIndex.Rebuild(m_topics);
+    // The first base stays: it is what the file said before the user's first change.
+    auto [it, added] = m_topicChanges.try_emplace(date, TopicChange{std::move(base), text});
+    if (!added)
+        it->second.text = text;
 }
 
-void CClockDialog::SaveTopics()
+int CClockDialog::ReadTopics(CStringArray& entries)
 {
-    CWinApp* app = AfxGetApp();
-    // The count and every entry reach the file together, in one replace, or not at all.
-    ProfileStore::Batch batch(app->Profile());
-    app->WriteProfileInt("TOPICS", "NUMBER", m_topics.GetSize());
-    for (int i = 0; i < m_topics.GetSize(); ++i) {
-        // A lone CR or LF would break the file's lines; every line break is saved as "<CR>".
-        const CString entry = EscapeLineBreaks(NormalizeLineBreaks(m_topics[i].view()).view());
-        app->WriteProfileString("TOPICS", TopicKey(i), entry);
+    ProfileStore& store = AfxGetApp()->Profile();
+    const int number = store.GetInt("TOPICS", "NUMBER", 0);
+    // A count beyond the last entry key in the file stands for nothing: a hand-edited
+    // 2147483647 must not become a list of empty entries. Missing keys below it stay empty
+    // entries, so the others keep their numbers.
+    int count = 0;
+    for (const std::string& key : store.KeyNames("TOPICS")) {
+        const int n = EntryNumber(key);
+        if (n >= count && n < number)
+            count = n + 1;
     }
-    m_topicsUnsaved = !batch.Commit();
+    entries.RemoveAll();
+    entries.Reserve(count);
+    for (int i = 0; i < count; ++i)
+        entries.Add(UnescapeLineBreaks(store.GetString("TOPICS", TopicKey(i).view(), "")));
+    return number;
+}
+
+void CClockDialog::LoadTopics()
+{
+    // The count and every entry from one reading of the file (nothing is written).
+    ProfileStore::Batch snapshot(AfxGetApp()->Profile());
+    ReadTopics(m_topics);
+    snapshot.Commit();
+    m_topicIndex.Rebuild(m_topics);
+    m_topicChanges.clear();
 }
 
 void CClockDialog::OnFileChanged(UINT_PTR)
 {
-    // What the last failed save could not write lives only here; the next save writes it.
-    if (m_topicsUnsaved)
-        return;
-    // The file is the truth now: its topics, and the bold dates of the months on show.
-    LoadTopics();
+    // The file is the truth now, but for the dates the user changed and the program has not
+    // written yet: their text stays over the file's.
+    {
+        ProfileStore::Batch snapshot(AfxGetApp()->Profile());
+        ReadTopics(m_topics);
+    }
+    m_topicIndex.Rebuild(m_topics);
+    ApplyTopicChanges(m_topics, m_topicIndex, m_topicChanges);
+    // The bold dates of the months on show.
     SYSTEMTIME range[2];
     if (m_calendar.GetMonthRange(range, GMR_DAYSTATE) > 0)
         RefreshDayMarks(range[0].wYear, range[0].wMonth);

@@ -38,6 +38,12 @@ ProfileStore& CWinApp::Profile()
     return *m_profile;
 }
 
+ProfileBackups& CWinApp::Backups()
+{
+    Profile();
+    return *m_backups;
+}
+
 void CWinApp::SetProfilePath(const char* path)
 {
     m_profilePath = path ? path : "";

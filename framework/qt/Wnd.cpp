@@ -173,10 +173,20 @@ int CWnd::MessageBox(const char* text, const char* caption, UINT type)
     box.setWindowTitle(QString::fromUtf8(caption ? caption : ""));
     box.setText(QString::fromUtf8(text ? text : ""));
     box.setTextFormat(Qt::PlainText);
-    if (type & MB_ICONQUESTION)
+    switch (type & 0x00F0) { // the icon is a number in these bits, not a set of flags
+    case MB_ICONQUESTION:
         box.setIcon(QMessageBox::Question);
-    else if (type & MB_ICONERROR)
+        break;
+    case MB_ICONERROR:
         box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONWARNING:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONINFORMATION:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
     if ((type & 0x000F) == MB_YESNO) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);

@@ -51,6 +51,42 @@ private slots:
             QCOMPARE(profileValue("TOPICS", "00002"), QStringLiteral("[2026:12:11]mine"));
         });
     }
+
+    // The file changes while the editor is open: Escape must not put the opened text back, and
+    // Enter writes what was typed without undoing the outside change to another date.
+    void changeWhileTheEditorIsOpen_data()
+    {
+        QTest::addColumn<int>("day");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("expected"); // the day's entry afterwards
+        QTest::newRow("Escape on the date changed outside") << 1 << int(Qt::Key_Escape) << "[2026:12: 1]theirs";
+        QTest::newRow("Enter on another date") << 11 << int(Qt::Key_Return) << "[2026:12:11]mine";
+    }
+
+    void changeWhileTheEditorIsOpen()
+    {
+        QFETCH(int, day);
+        QFETCH(int, key);
+        QFETCH(QString, expected);
+        writeProfile("[TOPICS]\r\nNUMBER=1\r\n00000=[2026:12: 1]ours\r\n");
+        CClockDialog dlg;
+        RunModal(dlg, [&] {
+            ActOnNextDialog(IDD_TOPIC, [&](DialogWindow* editor) {
+                auto* box = qobject_cast<QTextEdit*>(editor->control(IDC_TOPIC_TEXT));
+                box->clear();
+                QTest::keyClicks(box, "mine");
+                replaceProfile("[TOPICS]\r\nNUMBER=2\r\n00000=[2026:12: 1]theirs\r\n00001=[2026:12:10]new\r\n");
+                QTRY_VERIFY_WITH_TIMEOUT(bold(dlg, 10), 5000);
+                QCOMPARE(box->toPlainText(), QStringLiteral("mine"));
+                QTest::keyClick(editor, Qt::Key(key));
+            });
+            dlg.EditTopic(2026, 12, day);
+            QCOMPARE(profileValue("TOPICS", "00000"), day == 1 ? expected : QStringLiteral("[2026:12: 1]theirs"));
+            QCOMPARE(profileValue("TOPICS", "00001"), QStringLiteral("[2026:12:10]new"));
+            if (day != 1)
+                QCOMPARE(profileValue("TOPICS", "00002"), expected);
+        });
+    }
 };
 
 QTEST_MAIN(OutsideChangeTest)

@@ -1,6 +1,7 @@
 // The topic list of the clock window against real profile files: find and store by date, load
 // and save through the "TOPICS" section, write failures and the single-replace save.
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QDate>
 #include <QDir>
@@ -58,8 +59,11 @@ private slots:
         connect(&m_boxAnswerer, &QTimer::timeout, this, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (box && box->isVisible()) {
-                m_boxes << box->text();
-                box->button(QMessageBox::Ok)->click();
+                // A question is answered No, and its default button noted after its text.
+                QAbstractButton* no = box->button(QMessageBox::No);
+                const bool noByDefault = no && box->defaultButton() == no;
+                m_boxes << box->text() + (noByDefault ? "|No" : "");
+                (no ? no : box->button(QMessageBox::Ok))->click();
             }
         });
         m_boxAnswerer.start(0);
@@ -70,16 +74,15 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<Entries>("list");
         QTest::addColumn<Lookups>("lookups");
-        QTest::newRow("count above the keys: the missing entries are empty and match nothing")
+        QTest::newRow("count past the last key: the list ends there, a missing key in between is empty")
             << kHead + "4\r\n00000=[2026:12:24]a\r\n00002=[2026:12:26]c\r\n"
-            << Entries{"[2026:12:24]a", "", "[2026:12:26]c", ""}
+            << Entries{"[2026:12:24]a", "", "[2026:12:26]c"}
             << Lookups{{2026, 12, 26, 2, "c"}, {2026, 12, 25, -1, "unchanged"}, {0, 0, 0, -1, "unchanged"}};
         QTest::newRow("negative count") << kHead + "-2\r\n00000=[2026:12:24]a\r\n" << Entries{}
                                         << Lookups{{2026, 12, 24, -1, "unchanged"}};
-        Entries bounded(1000000);
-        bounded[0] = "[2026:12:24]a";
-        QTest::newRow("a count of two thousand million allocates a bounded list")
-            << kHead + "2147483647\r\n00000=[2026:12:24]a\r\n" << bounded << Lookups{{2026, 12, 24, 0, "a"}};
+        QTest::newRow("a count of two thousand million loads what the file holds")
+            << kHead + "2147483647\r\n00000=[2026:12:24]a\r\n0001=[2026:12:25]not an entry key\r\n"
+            << Entries{"[2026:12:24]a"} << Lookups{{2026, 12, 24, 0, "a"}};
         QTest::newRow("zero-filled header")
             << one("[2003:07:05]Hello") << Entries{"[2003:07:05]Hello"} << Lookups{{2003, 7, 5, 0, "Hello"}};
         QTest::newRow("short hand-written header")
@@ -157,33 +160,124 @@ private slots:
         QCOMPARE(readProfile(), after);
     }
 
-    void failedSaveKeepsTheListAndTheNextSaveWritesIt()
+    void saveMergesOutsideChanges_data()
     {
+        QTest::addColumn<QByteArray>("outside"); // the file after the load; null: deleted
+        QTest::addColumn<QString>("store"); // the program's edit, "2026-12-2=text"
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<bool>("keptAside"); // the outside file copied to the backups first
+        const QByteArray one = "00000=[2026:12: 1]one\r\n", two = "00001=[2026:12: 2]two\r\n";
+        const QByteArray theirs = "00000=[2026:12: 1]" + kCp932Text + "\r\n";
+        QTest::newRow("another date changed outside: both changes, the other entry's bytes kept")
+            << kHead + "2\r\n" + theirs + two << "2026-12-2=mine" << kHead + "2\r\n" + theirs + "00001=[2026:12: 2]mine\r\n" << false;
+        QTest::newRow("the same date changed outside: the edit wins, their file is kept aside")
+            << kHead + "2\r\n" + one + "00001=[2026:12: 2]theirs\r\n" << "2026-12-2=mine"
+            << kHead + "2\r\n" + one + "00001=[2026:12: 2]mine\r\n" << true;
+        QTest::newRow("entries appended outside: the new date goes after them")
+            << kHead + "3\r\n" + one + two + "00002=[2026:12: 3]three\r\n" << "2026-12-4=four"
+            << kHead + "4\r\n" + one + two + "00002=[2026:12: 3]three\r\n00003=[2026:12: 4]four\r\n" << false;
+        QTest::newRow("a shorter file: the edited date, gone from it, comes back after a copy")
+            << kHead + "1\r\n00000=[2026:12: 2]two\r\n" << "2026-12-1=uno"
+            << kHead + "2\r\n00000=[2026:12: 2]two\r\n00001=[2026:12: 1]uno\r\n" << true;
+        QTest::newRow("the file deleted: a new one holds the edit alone")
+            << QByteArray() << "2026-12-3=three" << kHead + "1\r\n00000=[2026:12: 3]three\r\n" << false;
+        QTest::newRow("the file recreated: the edit goes into the new one")
+            << QByteArray("[TOPICS]\nNUMBER = 1\n00000=[2027: 1: 1]new\n") << "2026-12-2=mine"
+            << QByteArray("[TOPICS]\nNUMBER=2\r\n00000=[2027: 1: 1]new\n00001=[2026:12: 2]mine\r\n") << true;
+    }
+
+    void saveMergesOutsideChanges()
+    {
+        QFETCH(QByteArray, outside);
+        QFETCH(QString, store);
+        QFETCH(QByteArray, after);
+        QFETCH(bool, keptAside);
+        writeProfile(kHead + "2\r\n00000=[2026:12: 1]one\r\n00001=[2026:12: 2]two\r\n");
+        CClockDialog dlg;
+        dlg.LoadTopics();
+        QFile::remove(profilePath());
+        if (!outside.isNull())
+            writeProfile(outside);
+        const QDate date = QDate::fromString(store.section('=', 0, 0), "yyyy-M-d");
+        dlg.StoreTopic(store.section('=', 1).toStdString(), date.year(), date.month(), date.day());
+        QVERIFY(dlg.SaveTopics());
+        QCOMPARE(readProfile(), after);
+        const QDir backups(qEnvironmentVariable("XDG_STATE_HOME") + "/ombrelclock/backups");
+        const QStringList copies = backups.entryList({"*-outside.ini"});
+        QCOMPARE(copies.size(), keptAside ? 1 : 0);
+        QCOMPARE(m_boxes.size(), keptAside ? 1 : 0);
+        if (keptAside) {
+            QFile copy(backups.filePath(copies[0]));
+            QVERIFY(copy.open(QIODevice::ReadOnly));
+            QCOMPARE(copy.readAll(), outside);
+            QVERIFY2(m_boxes.takeFirst().contains(copy.fileName()), "the message names the copy");
+        }
+        // The list is the file's now: a reload changes nothing.
+        CString text;
+        QVERIFY(dlg.FindTopic(text, date.year(), date.month(), date.day()) >= 0);
+        QCOMPARE(QString::fromStdString(text.str()), store.section('=', 1));
+    }
+
+    void failedSaveKeepsACopyAndTheNextSaveWritesIt_data()
+    {
+        QTest::addColumn<bool>("copyFails");
+        QTest::newRow("the copy is kept") << false;
+        QTest::newRow("the copy cannot be written either") << true;
+    }
+
+    void failedSaveKeepsACopyAndTheNextSaveWritesIt()
+    {
+        QFETCH(bool, copyFails);
         // A regular file where the configuration folder should be: no one, root included, can
         // create the folder, so every write fails until it is gone.
         const QString blocker = QFileInfo(profilePath()).dir().filePath("blocked");
         QVERIFY(QFile(blocker).open(QIODevice::WriteOnly));
         const QString profile = blocker + "/ombrelclock.ini";
+        if (copyFails)
+            qputenv("XDG_STATE_HOME", QFile::encodeName(blocker + "/state"));
         theApp.SetProfilePath(QFile::encodeName(profile).constData());
+        const QDir backups(qEnvironmentVariable("XDG_STATE_HOME") + "/ombrelclock/backups");
         CClockDialog dlg;
         RunModal(dlg, [&] {
             dlg.StoreTopic("Party", 2026, 12, 24);
-            dlg.SaveTopics();
+            QVERIFY(!dlg.SaveTopics());
+            // What failed, the file on a line of its own and the reason on the next, then the copy.
             QCOMPARE(m_boxes.size(), 1);
             const QString seen = m_boxes.takeFirst();
-            // What failed, then the file on a line of its own and the reason on the next.
             const QStringList lines = seen.split('\n');
             const qsizetype at = lines.indexOf(profile);
             QVERIFY2(lines[0] == QStringLiteral("設定ファイルに書き込めませんでした。"), qPrintable(seen));
             QVERIFY2(at > 0 && at + 1 < lines.size() && !lines[at + 1].trimmed().isEmpty(), qPrintable(seen));
-            // The folder can be made now; the next save writes the whole list, the entry that
-            // failed included.
+            const QStringList copies = backups.entryList({"*-unsaved.ini"});
+            QCOMPARE(copies.size(), copyFails ? 0 : 1);
+            QString copy;
+            if (!copyFails) {
+                copy = backups.filePath(copies[0]);
+                QVERIFY2(lines.contains(copy), qPrintable(seen));
+                QFile kept(copy);
+                QVERIFY(kept.open(QIODevice::ReadOnly));
+                QCOMPARE(kept.readAll(), kHead + "1\r\n00000=[2026:12:24]Party\r\n");
+            }
+
+            // Quitting tries once more, then says what became of the topics; No keeps it running.
+            QTest::keyClick(WindowOf(dlg), Qt::Key_Escape);
+            QTRY_COMPARE(m_boxes.size(), 1);
+            const QString question = m_boxes.takeFirst();
+            if (copyFails)
+                QVERIFY2(question.contains("失われます") && question.endsWith("終了しますか？|No"), qPrintable(question));
+            else
+                QVERIFY2(question.startsWith("トピックを保存できませんでした。控えを次の場所に残しました:\n")
+                             && question.contains(backups.path()) && question.endsWith("\n\n終了しますか？"),
+                         qPrintable(question));
+            QVERIFY(WindowOf(dlg)->isVisible());
+
+            // The folder can be made now; the next save writes every date changed since.
             QVERIFY(QFile::remove(blocker));
             dlg.StoreTopic("Gifts", 2026, 12, 22);
-            dlg.SaveTopics();
+            QVERIFY(dlg.SaveTopics());
             QFile written(profile);
             QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), kHead + "2\r\n00000=[2026:12:24]Party\r\n00001=[2026:12:22]Gifts\r\n");
+            QCOMPARE(written.readAll(), kHead + "2\r\n00000=[2026:12:22]Gifts\r\n00001=[2026:12:24]Party\r\n");
         });
     }
 };
