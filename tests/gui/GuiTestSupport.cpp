@@ -114,3 +114,17 @@ DialogWindow* WindowOf(const CWnd& wnd)
     WndImpl* impl = wnd.GetImpl();
     return impl ? qobject_cast<DialogWindow*>(impl->widget.data()) : nullptr;
 }
+
+QRect WindowRect(const CWnd& wnd)
+{
+    CRect r;
+    wnd.GetWindowRect(&r);
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+int ClientHeight(const CWnd& wnd)
+{
+    CRect r;
+    wnd.GetClientRect(&r);
+    return r.Height();
+}

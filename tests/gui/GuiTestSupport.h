@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QRect>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -50,3 +51,6 @@ void AnswerNextMessageBox(QMessageBox::StandardButton button, QString* seenText 
 // Runs `act` on the next dialog of this template.
 void ActOnNextDialog(unsigned templateId, std::function<void(DialogWindow*)> act);
 DialogWindow* WindowOf(const CWnd& wnd);
+// The window's outer rectangle in screen pixels, and its client area's height.
+QRect WindowRect(const CWnd& wnd);
+int ClientHeight(const CWnd& wnd);

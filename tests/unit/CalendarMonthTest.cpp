@@ -7,66 +7,40 @@ using namespace calendar;
 
 namespace {
 
-struct GridCase {
-    YearMonth month;
-    int leading; // grey days of the previous month
-    Date first; // cell 0
-    Date last; // cell 41
-};
-
-class MonthGridTest : public ::testing::TestWithParam<GridCase> {};
-
-TEST_P(MonthGridTest, StartsOnSundayWithOneToSevenLeadingDays)
+TEST(CalendarMonth, GridStartsOnSundayWithOneToSevenLeadingDays)
 {
-    const GridCase c = GetParam();
-    const auto grid = monthGrid(c.month);
-    EXPECT_EQ(grid.front(), c.first);
-    EXPECT_EQ(grid.back(), c.last);
-    EXPECT_EQ(dayOfWeek(grid.front()), 0);
-    EXPECT_EQ(grid[static_cast<std::size_t>(c.leading)], (Date{c.month.year, c.month.month, 1}));
-    for (std::size_t i = 1; i < grid.size(); ++i)
-        EXPECT_EQ(grid[i], addDays(grid[i - 1], 1)) << i;
-    EXPECT_EQ(gridIndex(c.month, c.first), 0);
-    EXPECT_EQ(gridIndex(c.month, c.last), kGridCells - 1);
-    EXPECT_EQ(gridIndex(c.month, addDays(c.first, -1)), -1);
-    EXPECT_EQ(gridIndex(c.month, addDays(c.last, 1)), -1);
+    // The month, its grey days of the month before, and cells 0 and 41.
+    const struct { YearMonth month; int leading; Date first, last; } cases[] = {
+        {{2026, 2}, 7, {2026, 1, 25}, {2026, 3, 7}}, // starts on Sunday: a whole leading week
+        {{2026, 8}, 6, {2026, 7, 26}, {2026, 9, 5}}, // on Saturday with 31 days: the fewest trailing days
+        {{2026, 12}, 2, {2026, 11, 29}, {2027, 1, 9}},
+        {{2024, 2}, 4, {2024, 1, 28}, {2024, 3, 9}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.month.year << '-' << c.month.month);
+        const auto grid = monthGrid(c.month);
+        EXPECT_EQ(grid.front(), c.first);
+        EXPECT_EQ(grid.back(), c.last);
+        EXPECT_EQ(dayOfWeek(grid.front()), 0);
+        EXPECT_EQ(grid[static_cast<std::size_t>(c.leading)], (Date{c.month.year, c.month.month, 1}));
+        for (std::size_t i = 1; i < grid.size(); ++i)
+            EXPECT_EQ(grid[i], addDays(grid[i - 1], 1)) << i;
+        EXPECT_EQ(gridIndex(c.month, c.last), kGridCells - 1);
+        EXPECT_EQ(gridIndex(c.month, addDays(c.first, -1)), -1);
+        EXPECT_EQ(gridIndex(c.month, addDays(c.last, 1)), -1);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Months, MonthGridTest,
-                         ::testing::Values(
-                             // Starts on Sunday: a whole leading week, 28 days, 7 trailing.
-                             GridCase{{2026, 2}, 7, {2026, 1, 25}, {2026, 3, 7}},
-                             // Starts on Saturday with 31 days: the fewest trailing days.
-                             GridCase{{2026, 8}, 6, {2026, 7, 26}, {2026, 9, 5}},
-                             GridCase{{2026, 12}, 2, {2026, 11, 29}, {2027, 1, 9}},
-                             GridCase{{2027, 1}, 5, {2026, 12, 27}, {2027, 2, 6}},
-                             GridCase{{2024, 2}, 4, {2024, 1, 28}, {2024, 3, 9}}));
-
-struct StepCase {
-    Date from;
-    int months;
-    int days;
-    Date to;
-};
-
-class StepTest : public ::testing::TestWithParam<StepCase> {};
-
-TEST_P(StepTest, CrossesMonthAndYearEndsAndClampsTheDay)
+TEST(CalendarMonth, StepsCrossMonthAndYearEndsAndClampTheDay)
 {
-    const StepCase c = GetParam();
-    EXPECT_EQ(addDays(addMonthsClamped(c.from, c.months), c.days), c.to);
+    const struct { Date from; int months, days; Date to; } cases[] = {
+        {{2026, 1, 31}, 1, 0, {2026, 2, 28}}, {{2024, 1, 31}, 1, 0, {2024, 2, 29}}, {{2026, 12, 31}, 1, 0, {2027, 1, 31}},
+        {{2026, 12, 6}, 13, 0, {2028, 1, 6}}, {{2026, 1, 6}, -13, 0, {2024, 12, 6}},
+        {{2024, 2, 29}, 12, 0, {2025, 2, 28}}, // clamped to the new year's February
+        {{1970, 1, 1}, 0, -1, {1969, 12, 31}}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(addDays(addMonthsClamped(c.from, c.months), c.days), c.to)
+            << c.from.year << '-' << c.from.month << '-' << c.from.day << ' ' << c.months;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Steps, StepTest,
-                         ::testing::Values(StepCase{{2026, 1, 31}, 1, 0, {2026, 2, 28}},
-                                           StepCase{{2024, 1, 31}, 1, 0, {2024, 2, 29}},
-                                           StepCase{{2026, 3, 31}, -1, 0, {2026, 2, 28}},
-                                           StepCase{{2026, 12, 31}, 1, 0, {2027, 1, 31}},
-                                           StepCase{{2026, 12, 6}, 13, 0, {2028, 1, 6}},
-                                           StepCase{{2026, 1, 6}, -13, 0, {2024, 12, 6}},
-                                           StepCase{{2024, 2, 29}, 12, 0, {2025, 2, 28}},
-                                           StepCase{{2026, 12, 31}, 0, 1, {2027, 1, 1}},
-                                           StepCase{{2024, 2, 28}, 0, 1, {2024, 2, 29}},
-                                           StepCase{{1970, 1, 1}, 0, -1, {1969, 12, 31}}));
 
 } // namespace
