@@ -13,6 +13,10 @@
 #            (main thread, voluntary) and summed over /proc/PID/task/*/status (all threads).
 #            One tick is expected when the window spans the turn of a minute; that is reported.
 # Prints each run, then the medians. Needs Xvfb, cc and the Xlib headers (libx11-dev).
+#
+# OMBREL_PROFILE=FILE: the first program starts with a copy of FILE as its profile, the second
+# with an empty settings folder; give the clock twice to see what a large date book costs
+# (bench/make-topics-profile.py writes one).
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=../tests/e2e/xvfb-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/xvfb-session.sh"
@@ -192,6 +196,14 @@ chmod 700 "$work/runtime"
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache XDG_RUNTIME_DIR=$work/runtime
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER
 
+# The first program's own settings folder, holding the profile to measure with.
+first=("$clock_bin")
+if [[ -n ${OMBREL_PROFILE:-} ]]; then
+    mkdir -p "$work/config-profile"
+    cp "$OMBREL_PROFILE" "$work/config-profile/$(basename "$clock_bin").ini"
+    first=(/usr/bin/env "XDG_CONFIG_HOME=$work/config-profile" "$clock_bin")
+fi
+
 session_start_xvfb || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
 
 mb() { awk -v kb="$1" 'BEGIN { printf "%.1f", kb / 1024 }'; }
@@ -201,11 +213,11 @@ median() { # median of the numbers on stdin
 
 : >"$work/clock.txt"
 : >"$work/bare.txt"
-"$work/mapwatch" 1000 0 "$clock_bin" >/dev/null # warm-up: file cache, font cache
+"$work/mapwatch" 1000 0 "${first[@]}" >/dev/null # warm-up: file cache, font cache
 "$work/mapwatch" 1000 0 "$bare_bin" >/dev/null
 printf '%-4s %-14s %9s %8s  %s\n' run program "start ms" "RSS MB" "idle 10 s: switches main vol/invol, all vol/invol, minute turned"
 for ((run = 1; run <= runs; run++)); do
-    read -r ms kb v i av ai turned < <("$work/mapwatch" 1000 10000 "$clock_bin")
+    read -r ms kb v i av ai turned < <("$work/mapwatch" 1000 10000 "${first[@]}")
     echo "$ms $kb $v $i $av $ai $turned" >>"$work/clock.txt"
     printf '%-4s %-14s %9.1f %8s  %s/%s, %s/%s, %s\n' "$run" ombrelclock "$ms" "$(mb "$kb")" \
         "$v" "$i" "$av" "$ai" "$turned"

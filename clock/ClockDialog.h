@@ -8,6 +8,7 @@
 #include "core/String.h"
 #include "framework/Dialog.h"
 #include "framework/MonthCalCtrl.h"
+#include "profile/AtomicFile.h"
 #include "topics/TopicIndex.h"
 #include "topics/TopicMerge.h"
 
@@ -85,6 +86,7 @@ private:
     int ReadTopics(CStringArray& entries);
     TopicIndex m_topicIndex; // date -> first entry, kept in step with m_topics
     TopicChanges m_topicChanges; // changed since the last successful save
+    FileStamp m_topicsFile; // the file the list was last read from or written to
     // topics/TopicSaving.cpp
     CString KeepOutsideChange(const TopicMerge& merge);
     void ReportFailedSave(const ProfileError& error, bool quiet);

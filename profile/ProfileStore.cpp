@@ -13,7 +13,8 @@
 struct ProfileStore::Impl {
     std::optional<ini::Document> doc; // none: read the file before use
     FileStamp stamp; // the file as the document last saw it
-    std::string bytes; // and its content
+    std::size_t size = 0; // and its content's size and hash: enough to tell it from another
+    std::size_t hash = 0; // content, without a second copy of a large file in memory
     std::vector<ini::PendingWrite> pending; // in the document but not yet on disk
 
     bool Save(const std::filesystem::path& file, const ReplaceHook& hook, std::string& reason);
@@ -26,14 +27,15 @@ bool ProfileStore::Impl::Save(const std::filesystem::path& file, const ReplaceHo
     FileContent disk;
     if (!ReadWholeFile(file, disk, reason))
         return false;
-    if (disk.exists != stamp.exists || disk.bytes != bytes)
+    if (disk.exists != stamp.exists || disk.bytes.size() != size || std::hash<std::string>{}(disk.bytes) != hash)
         Reapply(disk.bytes);
     std::string out = doc->Serialize();
     FileStamp written;
     if (!ReplaceFileAtomically(file, out, hook, written, reason))
         return false;
     stamp = written;
-    bytes = std::move(out);
+    size = out.size();
+    hash = std::hash<std::string>{}(out);
     return true;
 }
 
@@ -55,6 +57,11 @@ ProfileStore::ProfileStore(std::filesystem::path file)
 }
 
 ProfileStore::~ProfileStore() = default;
+
+FileStamp ProfileStore::stamp() const
+{
+    return m_impl->doc ? m_impl->stamp : FileStamp{};
+}
 
 void ProfileStore::SetErrorHandler(std::function<void(const ProfileError&)> handler)
 {
@@ -79,7 +86,8 @@ void ProfileStore::Refresh()
         content = {}; // unreadable reads as defaults; a write reports the problem
     impl.doc.emplace(content.bytes);
     impl.stamp = content.stamp;
-    impl.bytes = std::move(content.bytes);
+    impl.size = content.bytes.size();
+    impl.hash = std::hash<std::string>{}(content.bytes);
 }
 
 int ProfileStore::GetInt(std::string_view section, std::string_view key, int defaultValue)
@@ -94,6 +102,12 @@ std::string ProfileStore::GetString(std::string_view section, std::string_view k
     Refresh();
     const auto value = m_impl->doc->Find(ini::Trim(section), ini::Trim(key));
     return std::string(value ? *value : defaultValue);
+}
+
+bool ProfileStore::HasKey(std::string_view section, std::string_view key)
+{
+    Refresh();
+    return m_impl->doc->Find(ini::Trim(section), ini::Trim(key)).has_value();
 }
 
 std::vector<std::string> ProfileStore::KeyNames(std::string_view section)

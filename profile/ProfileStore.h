@@ -27,10 +27,13 @@ public:
     ProfileStore& operator=(const ProfileStore&) = delete;
 
     const std::filesystem::path& path() const { return m_file; }
+    // The file as the store last read or wrote it.
+    FileStamp stamp() const;
 
     // Section and key names match without regard to ASCII case; blanks around them are ignored.
     int GetInt(std::string_view section, std::string_view key, int defaultValue);
     std::string GetString(std::string_view section, std::string_view key, std::string_view defaultValue);
+    bool HasKey(std::string_view section, std::string_view key);
     // The key names under every header of this section, in file order (repeats included).
     std::vector<std::string> KeyNames(std::string_view section);
 

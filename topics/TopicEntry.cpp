@@ -14,8 +14,46 @@ CString FormatTopicHeader(int year, int month, int day)
     return header;
 }
 
+namespace {
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// "dd" or " d": the two-byte fields of a header as the program writes it.
+bool ReadPadded(std::string_view field, int& value)
+{
+    if (!IsDigit(field[1]) || !(IsDigit(field[0]) || field[0] == ' '))
+        return false;
+    value = (field[0] == ' ' ? 0 : field[0] - '0') * 10 + (field[1] - '0');
+    return true;
+}
+
+// Headers the program wrote, "[2026:12: 1]", read without sscanf: a large date book has a
+// hundred thousand of them to index at every start. Anything else takes the general path.
+std::optional<ParsedHeader> ParseWrittenHeader(std::string_view entry)
+{
+    if (entry.size() < kHeaderBytes || entry[0] != '[' || entry[5] != ':' || entry[8] != ':' || entry[11] != ']')
+        return std::nullopt;
+    ParsedHeader parsed;
+    for (std::size_t i = 1; i <= 4; ++i) {
+        if (!IsDigit(entry[i]))
+            return std::nullopt;
+        parsed.year = parsed.year * 10 + (entry[i] - '0');
+    }
+    if (!ReadPadded(entry.substr(6, 2), parsed.month) || !ReadPadded(entry.substr(9, 2), parsed.day))
+        return std::nullopt;
+    parsed.length = static_cast<int>(kHeaderBytes);
+    return parsed;
+}
+
+} // namespace
+
 std::optional<ParsedHeader> ParseTopicHeader(std::string_view entry)
 {
+    if (auto parsed = ParseWrittenHeader(entry))
+        return parsed;
     // Only the first 12 bytes count, as when the header was read with sscanf on a
     // 12-byte copy; reading through sscanf itself keeps every width/sign/space rule identical.
     char buffer[kHeaderBytes + 1] = {};

@@ -1,24 +1,26 @@
 #include "topics/TopicIndex.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "topics/TopicEntry.h"
 
-std::size_t TopicIndex::DateHash::operator()(const Date& d) const noexcept
+TopicIndex::DateKey TopicIndex::KeyOf(int year, int month, int day)
 {
-    const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(d.year)) << 32)
-        ^ (static_cast<std::uint64_t>(static_cast<std::uint32_t>(d.month)) << 16)
-        ^ static_cast<std::uint64_t>(static_cast<std::uint32_t>(d.day));
-    return std::hash<std::uint64_t>{}(key);
+    return static_cast<DateKey>(year) * 65536 + static_cast<DateKey>(month & 0xff) * 256 + (day & 0xff);
 }
 
 void TopicIndex::Rebuild(const CStringArray& list)
 {
     Clear();
-    m_slots.reserve(static_cast<std::size_t>(list.GetSize()));
-    for (int i = 0; i < list.GetSize(); ++i)
-        Stored(i, list[i].view());
+    m_slots.assign(static_cast<std::size_t>(list.GetSize()), kNoDate);
+    m_items.reserve(m_slots.size());
+    for (int i = 0; i < list.GetSize(); ++i) {
+        if (const auto header = ParseTopicHeader(list[i].view())) {
+            m_slots[static_cast<std::size_t>(i)] = KeyOf(header->year, header->month, header->day);
+            m_items.push_back({m_slots[static_cast<std::size_t>(i)], i});
+        }
+    }
+    std::sort(m_items.begin(), m_items.end());
 }
 
 void TopicIndex::Stored(int index, std::string_view entry)
@@ -27,40 +29,31 @@ void TopicIndex::Stored(int index, std::string_view entry)
         return;
     const auto slot = static_cast<std::size_t>(index);
     if (slot >= m_slots.size())
-        m_slots.resize(slot + 1); // slots skipped over hold no date
-    else
-        Remove(index);
-
+        m_slots.resize(slot + 1, kNoDate); // slots skipped over hold no date
+    if (DateKey& old = m_slots[slot]; old != kNoDate) {
+        m_items.erase(std::lower_bound(m_items.begin(), m_items.end(), Item{old, index}));
+        old = kNoDate;
+    }
     const auto header = ParseTopicHeader(entry);
     if (!header)
         return;
-    const Date date{header->year, header->month, header->day};
-    auto& entries = m_byDate[date];
-    entries.insert(std::lower_bound(entries.begin(), entries.end(), index), index);
-    m_slots[slot] = date;
+    const Item item{KeyOf(header->year, header->month, header->day), index};
+    m_items.insert(std::lower_bound(m_items.begin(), m_items.end(), item), item);
+    m_slots[slot] = item.date;
 }
 
 int TopicIndex::Find(int year, int month, int day) const
 {
-    const auto it = m_byDate.find(Date{year, month, day});
-    return it == m_byDate.end() ? -1 : it->second.front();
+    // Months and days a header cannot hold would alias others in the key.
+    if (month < -9 || month > 99 || day < -9 || day > 99)
+        return -1;
+    const DateKey date = KeyOf(year, month, day);
+    const auto it = std::lower_bound(m_items.begin(), m_items.end(), Item{date, INT32_MIN});
+    return it != m_items.end() && it->date == date ? it->index : -1;
 }
 
 void TopicIndex::Clear()
 {
-    m_byDate.clear();
+    m_items.clear();
     m_slots.clear();
-}
-
-void TopicIndex::Remove(int index)
-{
-    auto& old = m_slots[static_cast<std::size_t>(index)];
-    if (!old)
-        return;
-    const auto it = m_byDate.find(*old);
-    auto& entries = it->second;
-    entries.erase(std::lower_bound(entries.begin(), entries.end(), index));
-    if (entries.empty())
-        m_byDate.erase(it); // Find relies on every stored list being non-empty
-    old.reset();
 }

@@ -2,10 +2,8 @@
 // so the calendar can look a day up without scanning every entry.
 #pragma once
 
-#include <cstddef>
-#include <optional>
+#include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "core/String.h"
@@ -21,20 +19,20 @@ public:
     void Clear();
 
 private:
-    struct Date {
-        int year;
-        int month;
-        int day;
-        friend bool operator==(const Date&, const Date&) = default;
-    };
-    struct DateHash {
-        std::size_t operator()(const Date& d) const noexcept;
+    // A date as one ordered number: the header's month and day fit in a byte each (-9..99).
+    using DateKey = std::int64_t;
+    static constexpr DateKey kNoDate = INT64_MIN;
+    static DateKey KeyOf(int year, int month, int day);
+
+    struct Item {
+        DateKey date;
+        std::int32_t index;
+        auto operator<=>(const Item&) const = default;
     };
 
-    void Remove(int index);
-
-    // Entries per date, ascending, so replacing the first one reveals the next.
-    std::unordered_map<Date, std::vector<int>, DateHash> m_byDate;
+    // Sorted by date, then by list order: a few bytes an entry, where a hash map of lists
+    // cost a hundred at every start with a large date book.
+    std::vector<Item> m_items;
     // The date each list slot was indexed under, to undo it when the slot is replaced.
-    std::vector<std::optional<Date>> m_slots;
+    std::vector<DateKey> m_slots;
 };

@@ -50,7 +50,8 @@ int CClockDialog::StoreTopic(const CString& text, int year, int month, int day)
 void CClockDialog::RememberChange(TopicDate date, std::optional<CString> base, const CString& text)
 {
     // The first base stays: it is what the file said before the user's first change.
-    auto [it, added] = m_topicChanges.try_emplace(date, TopicChange{std::move(base), text});
+    const int order = static_cast<int>(m_topicChanges.size());
+    auto [it, added] = m_topicChanges.try_emplace(date, TopicChange{std::move(base), text, order});
     if (!added)
         it->second.text = text;
 }
@@ -62,11 +63,13 @@ int CClockDialog::ReadTopics(CStringArray& entries)
     // A count beyond the last entry key in the file stands for nothing: a hand-edited
     // 2147483647 must not become a list of empty entries. Missing keys below it stay empty
     // entries, so the others keep their numbers.
-    int count = 0;
-    for (const std::string& key : store.KeyNames("TOPICS")) {
-        const int n = EntryNumber(key);
-        if (n >= count && n < number)
-            count = n + 1;
+    int count = number > 0 && store.HasKey("TOPICS", TopicKey(number - 1).view()) ? number : 0;
+    if (count == 0 && number > 0) { // not the usual file: look at every key
+        for (const std::string& key : store.KeyNames("TOPICS")) {
+            const int n = EntryNumber(key);
+            if (n >= count && n < number)
+                count = n + 1;
+        }
     }
     entries.RemoveAll();
     entries.Reserve(count);
@@ -80,6 +83,7 @@ void CClockDialog::LoadTopics()
     // The count and every entry from one reading of the file (nothing is written).
     ProfileStore::Batch snapshot(AfxGetApp()->Profile());
     ReadTopics(m_topics);
+    m_topicsFile = AfxGetApp()->Profile().stamp();
     snapshot.Commit();
     m_topicIndex.Rebuild(m_topics);
     m_topicChanges.clear();
@@ -87,11 +91,15 @@ void CClockDialog::LoadTopics()
 
 void CClockDialog::OnFileChanged(UINT_PTR)
 {
+    // Our own save, most likely: the list already holds what the file says.
+    if (StampFile(AfxGetApp()->Profile().path()) == m_topicsFile)
+        return;
     // The file is the truth now, but for the dates the user changed and the program has not
     // written yet: their text stays over the file's.
     {
         ProfileStore::Batch snapshot(AfxGetApp()->Profile());
         ReadTopics(m_topics);
+        m_topicsFile = AfxGetApp()->Profile().stamp();
     }
     m_topicIndex.Rebuild(m_topics);
     ApplyTopicChanges(m_topics, m_topicIndex, m_topicChanges);

@@ -16,7 +16,12 @@ std::optional<CString> TopicTextOf(const CStringArray& entries, const TopicIndex
 TopicMerge ApplyTopicChanges(CStringArray& entries, TopicIndex& index, const TopicChanges& changes)
 {
     TopicMerge merge;
-    for (const auto& [date, change] : changes) {
+    std::vector<TopicChanges::const_iterator> inOrder;
+    for (auto it = changes.begin(); it != changes.end(); ++it)
+        inOrder.push_back(it);
+    std::sort(inOrder.begin(), inOrder.end(), [](auto a, auto b) { return a->second.order < b->second.order; });
+    for (const auto& it : inOrder) {
+        const auto& [date, change] = *it;
         const std::optional<CString> file = TopicTextOf(entries, index, date);
         // Line breaks compare as saved, so a text typed with LF matches its own CR LF copy.
         const auto same = [](const CString& a, const CString& b) {

@@ -21,6 +21,7 @@ struct TopicChange {
     // A file that no longer says this was changed by someone else meanwhile.
     std::optional<CString> base;
     CString text; // what the user made of it
+    int order = 0; // dates new to the file are added in the order the user first changed them
 };
 
 using TopicChanges = std::map<TopicDate, TopicChange>;

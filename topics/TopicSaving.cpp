@@ -1,6 +1,7 @@
 // Adds saving to the topic list: a save writes only the dates the user changed, over the file as
 // it is at that moment; what a save could not write is copied aside at once, and quitting asks
 // before it is left behind.
+#include <algorithm>
 #include <utility>
 
 #include "core/Time.h"
@@ -67,25 +68,40 @@ bool CClockDialog::SaveTopics(bool quiet)
     QuietStore quietStore(store);
 
     // The file's list as it is now, with the changed dates laid over it; one replace writes
-    // the entries that differ and the count, or nothing.
+    // the entries that differ and the count, or nothing. While the file is as the list was
+    // read or last written, the list is that already, and a large file is not read again.
     ProfileStore::Batch batch(store);
+    const bool fileAsRead = store.stamp() == m_topicsFile;
     CStringArray entries;
-    const int number = ReadTopics(entries);
     TopicIndex index;
-    index.Rebuild(entries);
-    const TopicMerge merge = ApplyTopicChanges(entries, index, m_topicChanges);
+    TopicMerge merge;
+    int number = 0;
+    if (fileAsRead) {
+        number = store.GetInt("TOPICS", "NUMBER", 0);
+        for (const auto& [date, change] : m_topicChanges)
+            merge.written.push_back(m_topicIndex.Find(date.year, date.month, date.day));
+        std::sort(merge.written.begin(), merge.written.end());
+    } else {
+        number = ReadTopics(entries);
+        index.Rebuild(entries);
+        merge = ApplyTopicChanges(entries, index, m_topicChanges);
+    }
+    const CStringArray& list = fileAsRead ? m_topics : entries;
     CString keptOutside = KeepOutsideChange(merge);
     // The count first, so that a new section starts with it.
-    if (entries.GetSize() != number)
-        app->WriteProfileInt("TOPICS", "NUMBER", entries.GetSize());
-    for (const int i : merge.written)
-        app->WriteProfileString("TOPICS", TopicKey(i), EscapeLineBreaks(entries[i].view()));
+    if (list.GetSize() != number)
+        app->WriteProfileInt("TOPICS", "NUMBER", list.GetSize());
+    for (const int i : merge.written) // a lone CR or LF would break the file's lines
+        app->WriteProfileString("TOPICS", TopicKey(i), EscapeLineBreaks(NormalizeLineBreaks(list[i].view()).view()));
     if (!batch.Commit()) {
         ReportFailedSave(quietStore.error(), quiet);
         return false;
     }
-    std::swap(m_topics, entries);
-    std::swap(m_topicIndex, index);
+    m_topicsFile = store.stamp();
+    if (!fileAsRead) {
+        std::swap(m_topics, entries);
+        std::swap(m_topicIndex, index);
+    }
     m_topicChanges.clear();
     if (!merge.overwritten.empty()) {
         CString text;

@@ -277,7 +277,7 @@ private slots:
             QVERIFY(dlg.SaveTopics());
             QFile written(profile);
             QVERIFY(written.open(QIODevice::ReadOnly));
-            QCOMPARE(written.readAll(), kHead + "2\r\n00000=[2026:12:22]Gifts\r\n00001=[2026:12:24]Party\r\n");
+            QCOMPARE(written.readAll(), kHead + "2\r\n00000=[2026:12:24]Party\r\n00001=[2026:12:22]Gifts\r\n");
         });
     }
 };

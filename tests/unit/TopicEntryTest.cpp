@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
 #include <tuple>
 
 namespace {
@@ -43,6 +45,26 @@ TEST(TopicHeader, ParsesLikeTheHeaderPattern)
         ASSERT_EQ(parsed.has_value(), c.length > 0);
         const ParsedHeader p = parsed.value_or(ParsedHeader{});
         EXPECT_EQ(std::tie(p.year, p.month, p.day, p.length), std::tie(c.year, c.month, c.day, c.length));
+    }
+}
+
+// Headers as the program writes them take a quicker path than other headers; every mix of
+// digits, blanks and signs in the number fields must read as the header pattern reads it.
+TEST(TopicHeader, QuickPathAgreesWithThePattern)
+{
+    const char alphabet[] = {' ', '0', '7', '-'};
+    const std::size_t fields[] = {1, 2, 3, 4, 6, 7, 9, 10};
+    std::string entry = "[0000:00:00]";
+    for (int n = 0; n < 1 << 16; ++n) {
+        for (std::size_t f = 0; f < 8; ++f)
+            entry[fields[f]] = alphabet[(n >> (2 * f)) & 3];
+        int y = 0, m = 0, d = 0, used = -1;
+        const bool matched = std::sscanf(entry.c_str(), "[%4d:%2d:%2d%n", &y, &m, &d, &used) == 3 && used >= 0;
+        const auto parsed = ParseTopicHeader(entry);
+        ASSERT_EQ(parsed.has_value(), matched) << entry;
+        if (matched) {
+            ASSERT_EQ(std::tie(parsed->year, parsed->month, parsed->day), std::tie(y, m, d)) << entry;
+        }
     }
 }
 
