@@ -6,6 +6,11 @@ namespace ini {
 
 namespace {
 
+bool IsAscii(std::string_view bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 std::string_view EndingBytes(Eol eol, bool wide)
 {
     switch (eol) {
@@ -23,19 +28,19 @@ std::string_view EndingBytes(Eol eol, bool wide)
 
 } // namespace
 
-std::uint32_t KeyIndex::Find(std::string_view name, const Lines& lines) const
+std::uint32_t KeyIndex::Find(std::string_view name, const Document& doc) const
 {
     if (m_slots.empty())
         return kNoLine;
-    return m_slots[SlotOf(name, NameHash(name), lines)].line;
+    return m_slots[SlotOf(name, NameHash(name), doc)].line;
 }
 
-void KeyIndex::Add(std::string_view name, std::uint32_t line, const Lines& lines)
+void KeyIndex::Add(std::string_view name, std::uint32_t line, const Document& doc)
 {
     if ((m_count + 1) * 2 > m_slots.size())
         Grow();
     const std::uint32_t hash = NameHash(name);
-    Slot& slot = m_slots[SlotOf(name, hash, lines)];
+    Slot& slot = m_slots[SlotOf(name, hash, doc)];
     if (slot.line == kNoLine) {
         slot = {hash, line};
         ++m_count;
@@ -43,12 +48,13 @@ void KeyIndex::Add(std::string_view name, std::uint32_t line, const Lines& lines
 }
 
 // The slot holding `name`, else the free slot where it belongs.
-std::size_t KeyIndex::SlotOf(std::string_view name, std::uint32_t hash, const Lines& lines) const
+std::size_t KeyIndex::SlotOf(std::string_view name, std::uint32_t hash, const Document& doc) const
 {
     const std::size_t mask = m_slots.size() - 1;
+    std::string scratch;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = m_slots[i];
-        if (slot.line == kNoLine || (slot.hash == hash && SameName(ParseLine(lines[slot.line].text).name, name)))
+        if (slot.line == kNoLine || (slot.hash == hash && SameName(doc.Parse(slot.line, scratch, false).name, name)))
             return i;
     }
 }
@@ -68,10 +74,13 @@ void KeyIndex::Grow()
     }
 }
 
-Document::Document(std::string_view bytes)
-    : m_encoding(DetectTextEncoding(bytes)), m_codec(std::make_unique<TextCodec>(m_encoding))
+Document::Document(std::string source)
+    : m_encoding(DetectTextEncoding(source)), m_codec(std::make_unique<TextCodec>(m_encoding)),
+      m_source(std::move(source))
 {
-    bytes.remove_prefix(ByteOrderMark(m_encoding).size());
+    std::string_view bytes = m_source;
+    const std::size_t bom = ByteOrderMark(m_encoding).size();
+    bytes.remove_prefix(bom);
     const std::size_t unit = CodeUnitSize(m_encoding);
     // Kept apart so that every line holds whole code units: a line end added after the last
     // line would otherwise be written out of step, and the odd byte would end up mid-file.
@@ -85,12 +94,72 @@ Document::Document(std::string_view bytes)
         const std::uint32_t id = Insert(m_last);
         Line& line = m_lines[id];
         line.eol = eol;
-        line.text = m_codec->Decode(body);
-        if (line.text != body)
-            line.raw = std::make_unique<std::string>(body);
+        if (bom + end <= UINT32_MAX) {
+            line.start = static_cast<std::uint32_t>(bom + start);
+            line.size = static_cast<std::uint32_t>(body.size());
+            line.plain = IsPlain(body);
+        } else { // past what a line's place can say
+            line.edit = std::make_unique<LineEdit>(LineEdit{m_codec->Decode(body), {}});
+            if (line.edit->text != body)
+                line.edit->raw = std::make_unique<std::string>(body);
+        }
         Index(id, current);
         start = end + unit * (eol == Eol::None ? 0 : eol == Eol::CrLf ? 2 : 1);
     }
+}
+
+bool Document::IsPlain(std::string_view bytes) const
+{
+    switch (m_encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
+        return IsValidUtf8(bytes);
+    case TextEncoding::Cp932:
+        return IsAscii(bytes);
+    case TextEncoding::Utf16Le:
+        break;
+    }
+    return false;
+}
+
+std::string_view Document::Bytes(const Line& line) const
+{
+    if (line.edit)
+        return line.edit->raw ? std::string_view(*line.edit->raw) : std::string_view(line.edit->text);
+    return std::string_view(m_source).substr(line.start, line.size);
+}
+
+std::string_view Document::Text(const Line& line, std::string& scratch) const
+{
+    if (line.edit)
+        return line.edit->text;
+    if (line.plain)
+        return Bytes(line);
+    scratch = m_codec->Decode(Bytes(line));
+    return scratch;
+}
+
+// A key line whose bytes before the '=' are ASCII reads its kind and name straight from the
+// bytes: ASCII stays ASCII in CP932 and UTF-8, and no character there holds an '=' byte. Only
+// the value then needs decoding, and only when asked for.
+ParsedLine Document::Parse(std::uint32_t id, std::string& scratch, bool withValue) const
+{
+    const Line& line = m_lines[id];
+    if (!line.edit && !line.plain && CodeUnitSize(m_encoding) == 1) {
+        const std::string_view bytes = Bytes(line);
+        const std::size_t eq = bytes.find('=');
+        const std::string_view head = bytes.substr(0, eq);
+        const std::string_view lead = Trim(head);
+        if (eq != std::string_view::npos && IsAscii(head) && !lead.empty() && lead.front() != '[' && lead.front() != ';') {
+            std::string_view value;
+            if (withValue) {
+                scratch = "=" + m_codec->Decode(bytes.substr(eq + 1));
+                value = ParseLine(scratch).value;
+            }
+            return {LineKind::Key, Trim(head), value};
+        }
+    }
+    return ParseLine(Text(line, scratch));
 }
 
 // Where the body of the line starting at `start` ends, and what ends it.
@@ -133,7 +202,8 @@ std::uint32_t Document::Insert(std::uint32_t after)
 
 void Document::Index(std::uint32_t line, Section*& current)
 {
-    const ParsedLine parsed = ParseLine(m_lines[line].text);
+    std::string scratch;
+    const ParsedLine parsed = Parse(line, scratch, false);
     if (parsed.kind == LineKind::Section) {
         const auto [found, added] = m_sections.try_emplace(std::string(parsed.name));
         current = added ? &found->second : nullptr;
@@ -142,27 +212,28 @@ void Document::Index(std::uint32_t line, Section*& current)
             current->lastKey = line;
         }
     } else if (parsed.kind == LineKind::Key && current) {
-        current->keys.Add(parsed.name, line, m_lines);
+        current->keys.Add(parsed.name, line, *this);
         current->lastKey = line;
     }
 }
 
-std::optional<std::string_view> Document::Find(std::string_view section, std::string_view key) const
+std::optional<std::string> Document::Find(std::string_view section, std::string_view key) const
 {
     const auto found = m_sections.find(section);
     if (found == m_sections.end())
         return std::nullopt;
-    const std::uint32_t line = found->second.keys.Find(key, m_lines);
+    const std::uint32_t line = found->second.keys.Find(key, *this);
     if (line == kNoLine)
         return std::nullopt;
-    return ParseLine(m_lines[line].text).value;
+    std::string scratch;
+    return std::string(Parse(line, scratch).value);
 }
 
 // The file's bytes of a key line's name. Blanks and '=' are single units that never occur
 // inside a CP932 or UTF-8 character, so the bytes split where the decoded text does.
 std::string_view Document::RawKey(const Line& line) const
 {
-    const std::string_view bytes = line.Bytes();
+    const std::string_view bytes = Bytes(line);
     const std::size_t unit = CodeUnitSize(m_encoding);
     const std::size_t units = bytes.size() / unit;
     std::size_t begin = 0;
@@ -184,12 +255,12 @@ PendingWrite Document::Set(std::string_view section, std::string_view key, std::
         return {&added, AddKey(added, key, value)};
     }
     Section& target = found->second;
-    const std::uint32_t existing = target.keys.Find(key, m_lines);
+    const std::uint32_t existing = target.keys.Find(key, *this);
     if (existing == kNoLine)
         return {&target, AddKey(target, key, value)};
     // Rewritten as Key=value with the key spelled as it was, byte for byte.
-    Line& line = m_lines[existing];
-    Put(line, KeyLine(ParseLine(line.text).name, value), true);
+    std::string scratch;
+    Put(existing, KeyLine(Parse(existing, scratch, false).name, value), true);
     return {&target, existing};
 }
 
@@ -199,8 +270,8 @@ std::uint32_t Document::AddKey(Section& section, std::string_view key, std::stri
     if (m_lines[section.lastKey].eol == Eol::None)
         m_lines[section.lastKey].eol = Eol::CrLf;
     const std::uint32_t line = Insert(section.lastKey);
-    Put(m_lines[line], KeyLine(key, value));
-    section.keys.Add(key, line, m_lines);
+    Put(line, KeyLine(key, value));
+    section.keys.Add(key, line, *this);
     section.lastKey = line;
     return line;
 }
@@ -211,7 +282,7 @@ Section& Document::AddSection(std::string_view section)
     if (m_last != kNoLine && m_lines[m_last].eol == Eol::None)
         m_lines[m_last].eol = Eol::CrLf;
     const std::uint32_t header = Insert(m_last);
-    Put(m_lines[header], '[' + std::string(section) + ']');
+    Put(header, '[' + std::string(section) + ']');
     Section& added = m_sections[std::string(section)];
     added.name = section;
     added.lastKey = header;
@@ -220,18 +291,20 @@ Section& Document::AddSection(std::string_view section)
 
 WriteText Document::TextOf(const PendingWrite& write) const
 {
-    const ParsedLine parsed = ParseLine(m_lines[write.line].text);
+    std::string scratch;
+    const ParsedLine parsed = Parse(write.line, scratch);
     return {write.section->name, std::string(parsed.name), std::string(parsed.value)};
 }
 
 std::vector<std::pair<std::string, std::string>> Document::KeyNames() const
 {
     std::vector<std::pair<std::string, std::string>> names;
-    std::optional<std::string_view> section;
+    std::optional<std::string> section; // a copy: the next line's parse reuses the scratch
+    std::string scratch;
     for (std::uint32_t id = m_first; id != kNoLine; id = m_lines[id].next) {
-        const ParsedLine parsed = ParseLine(m_lines[id].text);
+        const ParsedLine parsed = Parse(id, scratch, false);
         if (parsed.kind == LineKind::Section)
-            section = parsed.name;
+            section.emplace(parsed.name);
         else if (parsed.kind == LineKind::Key && section)
             names.emplace_back(*section, parsed.name);
     }
@@ -241,30 +314,30 @@ std::vector<std::pair<std::string, std::string>> Document::KeyNames() const
 // A written line: `text`, ended by CRLF. With keepKey the line is a key line rewritten with the
 // same name, and the name keeps its bytes (CP932 has characters the encoder spells otherwise,
 // and a name may hold bytes that do not decode).
-void Document::Put(Line& line, std::string text, bool keepKey)
+void Document::Put(std::uint32_t id, std::string text, bool keepKey)
 {
+    Line& line = m_lines[id];
+    std::string scratch;
     const std::string keptRaw(keepKey ? RawKey(line) : std::string_view());
-    const std::size_t keptText = keepKey ? ParseLine(line.text).name.size() : 0;
+    const std::size_t keptText = keepKey ? Parse(id, scratch, false).name.size() : 0;
     line.eol = Eol::CrLf;
     const bool utf8 = m_encoding == TextEncoding::Utf8 || m_encoding == TextEncoding::Utf8Bom;
     if (utf8 && keptRaw == std::string_view(text).substr(0, keptText)) { // text is checked UTF-8
-        line.text = std::move(text);
-        line.raw.reset();
+        line.edit = std::make_unique<LineEdit>(LineEdit{std::move(text), {}});
         return;
     }
     std::optional<std::string> encoded = m_codec->Encode(std::string_view(text).substr(keptText));
     if (!encoded) {
         // Better a file in another encoding than a lost character.
         SwitchToUtf8();
-        Put(line, std::move(text), keepKey);
+        Put(id, std::move(text), keepKey);
         return;
     }
     std::string raw = keptRaw + *encoded;
-    line.text = std::move(text);
-    if (raw == line.text)
-        line.raw.reset();
-    else
-        line.raw = std::make_unique<std::string>(std::move(raw));
+    auto edit = std::make_unique<LineEdit>(LineEdit{std::move(text), {}});
+    if (raw != edit->text)
+        edit->raw = std::make_unique<std::string>(std::move(raw));
+    line.edit = std::move(edit);
 }
 
 // Every line keeps its text. Bytes that did not decode stay as they were when UTF-8 reads the
@@ -272,14 +345,15 @@ void Document::Put(Line& line, std::string text, bool keepKey)
 void Document::SwitchToUtf8()
 {
     TextCodec utf8(TextEncoding::Utf8);
+    std::string scratch;
     for (Line& line : m_lines) {
-        if (!line.raw)
-            continue;
-        std::string kept = m_codec->DecodeKeepingBadBytes(*line.raw);
-        if (kept != line.text && utf8.Decode(kept) == line.text)
-            *line.raw = std::move(kept);
-        else
-            line.raw.reset();
+        if (line.plain || (line.edit && !line.edit->raw))
+            continue; // its bytes are its text
+        auto edit = std::make_unique<LineEdit>(LineEdit{std::string(Text(line, scratch)), {}});
+        std::string kept = m_codec->DecodeKeepingBadBytes(Bytes(line));
+        if (kept != edit->text && utf8.Decode(kept) == edit->text)
+            edit->raw = std::make_unique<std::string>(std::move(kept));
+        line.edit = std::move(edit);
     }
     m_encoding = TextEncoding::Utf8;
     m_codec = std::make_unique<TextCodec>(m_encoding);
@@ -298,8 +372,10 @@ std::string Document::Serialize()
     out = Join();
     if (ReadsBack(out))
         return out;
-    for (Line& line : m_lines)
-        line.raw.reset();
+    for (Line& line : m_lines) {
+        if (line.edit)
+            line.edit->raw.reset();
+    }
     return Join();
 }
 
@@ -316,12 +392,12 @@ std::string Document::Join() const
     const bool wide = m_encoding == TextEncoding::Utf16Le;
     std::size_t size = ByteOrderMark(m_encoding).size() + m_tail.size();
     for (const Line& line : m_lines)
-        size += line.Bytes().size() + 4;
+        size += Bytes(line).size() + 4;
     std::string out;
     out.reserve(size);
     out += ByteOrderMark(m_encoding);
     for (std::uint32_t id = m_first; id != kNoLine; id = m_lines[id].next) {
-        out += m_lines[id].Bytes();
+        out += Bytes(m_lines[id]);
         out += EndingBytes(m_lines[id].eol, wide);
     }
     out += m_tail;

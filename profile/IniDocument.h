@@ -21,26 +21,36 @@ constexpr std::uint32_t kNoLine = UINT32_MAX;
 
 enum class Eol : std::uint8_t { None, Cr, Lf, CrLf };
 
+// A line written since the file was read: its text, and its bytes when they differ.
+struct LineEdit {
+    std::string text;
+    std::unique_ptr<std::string> raw;
+};
+
+// A line as read is only a place in the file's bytes, which the document keeps once: a large
+// file costs little more than its size. Decoding happens when a line is looked at.
 struct Line {
-    std::string text; // the body (no line end) as UTF-8
-    std::unique_ptr<std::string> raw; // the body's bytes in the file, when they differ from text
+    std::uint32_t start = 0; // the body (no line end) in the document's source
+    std::uint32_t size = 0;
+    std::unique_ptr<LineEdit> edit; // written since the read: the body is this instead
     std::uint32_t next = kNoLine; // the line after this one in the file
     Eol eol = Eol::None;
-
-    std::string_view Bytes() const { return raw ? std::string_view(*raw) : std::string_view(text); }
+    bool plain = false; // read, and its bytes are its UTF-8 text already
 };
 
 // Numbered in the order read or added (none is ever removed); `next` gives the file order.
 // A deque, so adding a line moves none of the others.
 using Lines = std::deque<Line>;
 
+class Document;
+
 // Keys of one section by name, first line of a name only. Open addressing over line numbers:
 // the names stay in the lines, so a key costs a few bytes here instead of a node and a string.
 class KeyIndex {
 public:
-    std::uint32_t Find(std::string_view name, const Lines& lines) const;
+    std::uint32_t Find(std::string_view name, const Document& doc) const;
     // Keeps the line already there when the name is known.
-    void Add(std::string_view name, std::uint32_t line, const Lines& lines);
+    void Add(std::string_view name, std::uint32_t line, const Document& doc);
 
 private:
     struct Slot {
@@ -48,7 +58,7 @@ private:
         std::uint32_t line = kNoLine;
     };
 
-    std::size_t SlotOf(std::string_view name, std::uint32_t hash, const Lines& lines) const;
+    std::size_t SlotOf(std::string_view name, std::uint32_t hash, const Document& doc) const;
     void Grow();
 
     std::vector<Slot> m_slots; // size a power of two, at most half full
@@ -75,11 +85,12 @@ struct WriteText {
 
 class Document {
 public:
-    explicit Document(std::string_view bytes);
+    // Keeps `bytes`; files past 4 GiB are held line by line instead.
+    explicit Document(std::string bytes);
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
     // Names are trimmed and the write checked (CheckWrite) by the caller.
     PendingWrite Set(std::string_view section, std::string_view key, std::string_view value);
     // What a write set, readable after this document is gone.
@@ -91,7 +102,14 @@ public:
     // moves to UTF-8 first, so that a reader never decodes them in the wrong one.
     std::string Serialize();
 
+    // What line `id` holds; views into the file or into `scratch`. Without `withValue` a key's
+    // value is left empty, which spares decoding it.
+    ParsedLine Parse(std::uint32_t id, std::string& scratch, bool withValue = true) const;
+
 private:
+    std::string_view Bytes(const Line& line) const;
+    std::string_view Text(const Line& line, std::string& scratch) const;
+    bool IsPlain(std::string_view bytes) const;
     std::size_t LineEnd(std::string_view bytes, std::size_t start, Eol& eol) const;
     char32_t UnitAt(std::string_view bytes, std::size_t index) const;
     std::uint32_t Insert(std::uint32_t after);
@@ -99,13 +117,14 @@ private:
     std::string_view RawKey(const Line& line) const;
     std::uint32_t AddKey(Section& section, std::string_view key, std::string_view value);
     Section& AddSection(std::string_view section);
-    void Put(Line& line, std::string text, bool keepKey = false);
+    void Put(std::uint32_t id, std::string text, bool keepKey = false);
     void SwitchToUtf8();
     std::string Join() const;
     bool ReadsBack(std::string_view bytes) const;
 
     TextEncoding m_encoding;
     std::unique_ptr<TextCodec> m_codec;
+    std::string m_source; // the file's bytes as read
     Lines m_lines;
     std::uint32_t m_first = kNoLine;
     std::uint32_t m_last = kNoLine;

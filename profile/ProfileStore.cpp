@@ -46,7 +46,7 @@ void ProfileStore::Impl::Reapply(std::string_view diskBytes)
     writes.reserve(pending.size());
     for (const ini::PendingWrite& write : pending)
         writes.push_back(doc->TextOf(write));
-    doc.emplace(diskBytes);
+    doc.emplace(std::string(diskBytes));
     for (std::size_t i = 0; i < writes.size(); ++i)
         pending[i] = doc->Set(writes[i].section, writes[i].key, writes[i].value);
 }
@@ -84,10 +84,10 @@ void ProfileStore::Refresh()
     std::string reason;
     if (!ReadWholeFile(m_file, content, reason))
         content = {}; // unreadable reads as defaults; a write reports the problem
-    impl.doc.emplace(content.bytes);
     impl.stamp = content.stamp;
     impl.size = content.bytes.size();
     impl.hash = std::hash<std::string>{}(content.bytes);
+    impl.doc.emplace(std::move(content.bytes));
 }
 
 int ProfileStore::GetInt(std::string_view section, std::string_view key, int defaultValue)
@@ -100,8 +100,8 @@ int ProfileStore::GetInt(std::string_view section, std::string_view key, int def
 std::string ProfileStore::GetString(std::string_view section, std::string_view key, std::string_view defaultValue)
 {
     Refresh();
-    const auto value = m_impl->doc->Find(ini::Trim(section), ini::Trim(key));
-    return std::string(value ? *value : defaultValue);
+    auto value = m_impl->doc->Find(ini::Trim(section), ini::Trim(key));
+    return value ? std::move(*value) : std::string(defaultValue);
 }
 
 bool ProfileStore::HasKey(std::string_view section, std::string_view key)

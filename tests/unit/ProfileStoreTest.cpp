@@ -297,6 +297,20 @@ TEST_F(ProfileStoreTest, LargeBatchRoundTrips)
     EXPECT_GT(fs::file_size(file), 65536u);
 }
 
+// Lines are decoded only when looked at, some from their bytes, some in full: names and values
+// of both kinds, next to each other, in a CP932 file (予定 ends in a '\\' byte).
+TEST_F(ProfileStoreTest, KeyNamesAndValuesOfDecodedLines)
+{
+    const std::string nihon932 = "\x93\xFA\x96\x7B", yotei932 = "\x97\x5C\x92\xE8";
+    Put(file, "[" + nihon932 + "]\r\n" + yotei932 + "=1\r\nk=" + kTopic932 + "\r\n[s]\r\nk=v\r\n");
+    ProfileStore store(file);
+    const std::string nihon = "\xE6\x97\xA5\xE6\x9C\xAC", yotei = "\xE4\xBA\x88\xE5\xAE\x9A";
+    EXPECT_EQ(store.KeyNames(nihon), (std::vector<std::string>{yotei, "k"}));
+    EXPECT_EQ(store.GetString(nihon, yotei, ""), "1");
+    EXPECT_EQ(store.GetString(nihon, "k", ""), kTopic);
+    EXPECT_EQ(store.KeyNames("s"), std::vector<std::string>{"k"});
+}
+
 TEST(ProfileStore, DefaultPathFollowsTheConfigFolder)
 {
     const char* oldHome = std::getenv("HOME");
