@@ -14,6 +14,7 @@ PACKAGES=(
     fonts-ipafont-gothic
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils locales-all
+    imagemagick curl syncthing
     desktop-file-utils appstream
 )
 # What making and checking the Debian package needs on top (CPack's DEB generator runs
