@@ -55,6 +55,7 @@ class CStringArray {
 public:
     void RemoveAll() { m_items.clear(); }
     int Add(const CString& item) { m_items.push_back(item); return GetUpperBound(); }
+    int Add(CString&& item) { m_items.push_back(std::move(item)); return GetUpperBound(); }
     int GetSize() const { return static_cast<int>(m_items.size()); }
     int GetUpperBound() const { return GetSize() - 1; }
     const CString& GetAt(int i) const { return m_items.at(static_cast<std::size_t>(i)); }

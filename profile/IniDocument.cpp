@@ -153,8 +153,8 @@ ParsedLine Document::Parse(std::uint32_t id, std::string& scratch, bool withValu
         if (eq != std::string_view::npos && IsAscii(head) && !lead.empty() && lead.front() != '[' && lead.front() != ';') {
             std::string_view value;
             if (withValue) {
-                scratch = "=" + m_codec->Decode(bytes.substr(eq + 1));
-                value = ParseLine(scratch).value;
+                scratch = m_codec->Decode(bytes.substr(eq + 1));
+                value = KeyValue(scratch);
             }
             return {LineKind::Key, Trim(head), value};
         }

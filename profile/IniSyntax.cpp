@@ -74,10 +74,15 @@ ParsedLine ParseLine(std::string_view text)
     const std::size_t eq = rest.find('=');
     if (eq == std::string_view::npos)
         return {};
-    std::string_view value = Trim(rest.substr(eq + 1));
+    return {LineKind::Key, Trim(rest.substr(0, eq)), KeyValue(rest.substr(eq + 1))};
+}
+
+std::string_view KeyValue(std::string_view afterEquals)
+{
+    std::string_view value = Trim(afterEquals);
     if (IsQuoted(value))
         value = value.substr(1, value.size() - 2);
-    return {LineKind::Key, Trim(rest.substr(0, eq)), value};
+    return value;
 }
 
 int ParseProfileInt(std::string_view s)

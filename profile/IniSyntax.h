@@ -37,6 +37,8 @@ struct ParsedLine {
 
 // Views into `text`. Comments, blank lines and lines without '=' are Other.
 ParsedLine ParseLine(std::string_view text);
+// A key's value from what follows its '=': trimmed, one pair of outer quotes removed.
+std::string_view KeyValue(std::string_view afterEquals);
 
 // Wrapping to 32 bits like the Windows reader: "-1" and "4294967295" are the same number.
 int ParseProfileInt(std::string_view s);

@@ -73,8 +73,11 @@ int CClockDialog::ReadTopics(CStringArray& entries)
     }
     entries.RemoveAll();
     entries.Reserve(count);
-    for (int i = 0; i < count; ++i)
-        entries.Add(UnescapeLineBreaks(store.GetString("TOPICS", TopicKey(i).view(), "")));
+    for (int i = 0; i < count; ++i) {
+        CString entry(store.GetString("TOPICS", TopicKey(i).view(), ""));
+        entry.Replace("<CR>", "\r\n"); // as UnescapeLineBreaks, without a copy of every entry
+        entries.Add(std::move(entry));
+    }
     return number;
 }
 
