@@ -18,6 +18,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "GuiTestSupport.h"
 #include "core/Time.h"
 #include "framework/qt/DialogFont.h"
 #include "framework/qt/FileWatcher.h"
@@ -93,13 +94,11 @@ private slots:
             QCOMPARE(::bind(held, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
             QCOMPARE(::listen(held, 4), 0);
         }
-        QFile file(path);
         if (left == 's') { // the copy died
             ::close(held);
             held = -1;
         } else if (left == 'f') {
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
-            file.close();
+            QVERIFY(WriteFile(path, "mine"));
         }
 
         SingleInstance first(profile);
@@ -113,6 +112,7 @@ private slots:
             QCoreApplication::processEvents();
         QCOMPARE(result.get(), handsOver);
         QTRY_COMPARE(activations, handsOver ? 1 : 0);
+        QFile file(path);
         if (left == 'f')
             QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "mine");
     }
@@ -130,28 +130,23 @@ private slots:
         QFETCH(QString, how);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("ombrelclock.ini"));
-        const auto put = [](const QString& file, const QByteArray& bytes) {
-            QFile out(file);
-            QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            out.write(bytes);
-        };
-        put(path, "[s]\nk=1\n");
+        QVERIFY(WriteFile(path, "[s]\nk=1\n"));
         int changes = 0;
         FileWatcher watcher(path, [&changes] { ++changes; });
-        put(dir.filePath(QStringLiteral("other.ini")), "x"); // another file of the folder
+        QVERIFY(WriteFile(dir.filePath(QStringLiteral("other.ini")), "x")); // another file of the folder
         QTest::qWait(400);
         QCOMPARE(changes, 0);
         for (int round = 1; round <= 2; ++round) { // and again, after the watch was re-armed
             const QByteArray bytes = "[s]\nk=" + QByteArray::number(round * 100) + "\n";
             if (how == "write") {
-                put(path, bytes);
+                QVERIFY(WriteFile(path, bytes));
             } else if (how == "rename") {
-                put(path + ".new", bytes);
+                QVERIFY(WriteFile(path + ".new", bytes));
                 QCOMPARE(::rename(QFile::encodeName(path + ".new").constData(), QFile::encodeName(path).constData()), 0);
             } else {
                 QVERIFY(QFile::remove(path));
                 QTest::qWait(300);
-                put(path, bytes);
+                QVERIFY(WriteFile(path, bytes));
             }
             QTRY_COMPARE_WITH_TIMEOUT(changes, how == "recreate" ? 2 * round : round, 5000);
         }

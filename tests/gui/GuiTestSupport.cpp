@@ -34,11 +34,10 @@ QString GuiTest::profilePath() const
     return m_home->filePath(QStringLiteral("ombrelclock.ini"));
 }
 
-void GuiTest::writeProfile(const QByteArray& bytes) const
+bool WriteFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(profilePath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
 QByteArray GuiTest::readProfile() const
@@ -120,11 +119,4 @@ QRect WindowRect(const CWnd& wnd)
     CRect r;
     wnd.GetWindowRect(&r);
     return QRect(r.left, r.top, r.Width(), r.Height());
-}
-
-int ClientHeight(const CWnd& wnd)
-{
-    CRect r;
-    wnd.GetClientRect(&r);
-    return r.Height();
 }

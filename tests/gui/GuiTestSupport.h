@@ -13,13 +13,16 @@
 #include "framework/Dialog.h"
 #include "framework/qt/DialogWindow.h"
 
+// Writes `bytes` as the whole of the file; false when that failed.
+bool WriteFile(const QString& path, const QByteArray& bytes);
+
 // init() gives each test function an empty profile folder (the profile path points into it) and
 // a clock pinned at 2026-12-06 (Sun) 10:00; cleanup() puts both back.
 class GuiTest : public QObject {
     Q_OBJECT
 protected:
     QString profilePath() const;
-    void writeProfile(const QByteArray& bytes) const;
+    void writeProfile(const QByteArray& bytes) const { WriteFile(profilePath(), bytes); }
     QByteArray readProfile() const; // "" when there is no file
     // A value as the store reads it, "<missing>" when the key is not there.
     QString profileValue(const char* section, const QString& key) const;
@@ -51,6 +54,5 @@ void AnswerNextMessageBox(QMessageBox::StandardButton button, QString* seenText 
 // Runs `act` on the next dialog of this template.
 void ActOnNextDialog(unsigned templateId, std::function<void(DialogWindow*)> act);
 DialogWindow* WindowOf(const CWnd& wnd);
-// The window's outer rectangle in screen pixels, and its client area's height.
+// The window's outer rectangle in screen pixels.
 QRect WindowRect(const CWnd& wnd);
-int ClientHeight(const CWnd& wnd);

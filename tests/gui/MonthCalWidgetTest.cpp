@@ -49,6 +49,13 @@ class MonthCalWidgetTest : public GuiTest {
     QStringList m_notes;
     QList<MONTHDAYSTATE> m_answer; // the handler's masks for each day-state request, if any
 
+    // What the user does on the calendar at noon of `today` ("; " between actions), and the
+    // notes it leaves.
+    struct Actions { QDate today; QString actions, expected; };
+    // The day-state masks of the three shown months, given by the handler or, for this many
+    // months, through setDayState(); and the (column, row) cells they make bold.
+    struct DayStates { QDate today; int setDayStateCount; QList<MONTHDAYSTATE> masks; QList<QPoint> boldCells; };
+
     bool eventFilter(QObject*, QEvent* e) override
     {
         if (e->type() == QEvent::KeyPress)
@@ -93,38 +100,34 @@ class MonthCalWidgetTest : public GuiTest {
 private slots:
     void userActions_data()
     {
-        QTest::addColumn<QDate>("today");
-        QTest::addColumn<QString>("actions"); // separated by "; "
-        QTest::addColumn<QString>("expected");
+        QTest::addColumn<Actions>("row");
         // Dec 2026 starts on Tuesday: row 0 is 29 30 1 2 3 4 5, row 5 is 3..9 January.
         const QDate dec9(2026, 12, 9);
-        QTest::newRow("click selected") << dec9 << "click 1,3" << "select 2026-12-09; released";
-        QTest::newRow("click trailing grey") << dec9 << "click 5,6"
-                                             << "getdaystate 2026-12; selchange 2027-01-09; select 2027-01-09; released";
-        QTest::newRow("press on one day, release on another") << dec9 << "press 2,2; release 3,3"
-                                                              << "selchange 2026-12-23; select 2026-12-23; released";
-        QTest::newRow("right button, title and weekday row do nothing") << dec9 << "rclick 2,2; click title; click weekday" << "";
-        QTest::newRow("held previous arrow into last year, paused off the arrow") << QDate(2027, 1, 15)
-            << "press prev; move 3,3; tick; release 3,3" << "getdaystate 2026-11; selchange 2026-12-15; released";
-        QTest::newRow("held next arrow repeats, into next year and clamping the 31st") << QDate(2026, 12, 31)
-            << "press next; tick; tick; release next"
-            << "getdaystate 2026-12; selchange 2027-01-31; getdaystate 2027-01; selchange 2027-02-28; "
-               "getdaystate 2027-02; selchange 2027-03-28; released";
-        QTest::newRow("Left, Right and Up over the year's turn") << QDate(2027, 1, 1) << "key Left; key Right; key Up"
-            << "getdaystate 2026-11; selchange 2026-12-31; getdaystate 2026-12; selchange 2027-01-01; "
-               "getdaystate 2026-11; selchange 2026-12-25";
-        QTest::newRow("Down, Home, End, PageUp") << dec9 << "key Down; key Home; key End; key PageUp"
-            << "selchange 2026-12-16; selchange 2026-12-01; selchange 2026-12-31; getdaystate 2026-10; selchange 2026-11-30";
-        QTest::newRow("Enter, Escape and Tab go on to the window") << dec9 << "key Enter; key Escape; key Tab"
-                                                                   << "window Enter; window Escape; window Tab";
+        QTest::newRow("click selected") << Actions{dec9, "click 1,3", "select 2026-12-09; released"};
+        QTest::newRow("click trailing grey")
+            << Actions{dec9, "click 5,6", "getdaystate 2026-12; selchange 2027-01-09; select 2027-01-09; released"};
+        QTest::newRow("press on one day, release on another")
+            << Actions{dec9, "press 2,2; release 3,3", "selchange 2026-12-23; select 2026-12-23; released"};
+        QTest::newRow("right button, title and weekday row do nothing") << Actions{dec9, "rclick 2,2; click title; click weekday", ""};
+        QTest::newRow("held previous arrow into last year, paused off the arrow") << Actions{QDate(2027, 1, 15),
+            "press prev; move 3,3; tick; release 3,3", "getdaystate 2026-11; selchange 2026-12-15; released"};
+        QTest::newRow("held next arrow repeats, into next year and clamping the 31st") << Actions{QDate(2026, 12, 31),
+            "press next; tick; tick; release next",
+            "getdaystate 2026-12; selchange 2027-01-31; getdaystate 2027-01; selchange 2027-02-28; "
+            "getdaystate 2027-02; selchange 2027-03-28; released"};
+        QTest::newRow("Left, Right and Up over the year's turn") << Actions{QDate(2027, 1, 1), "key Left; key Right; key Up",
+            "getdaystate 2026-11; selchange 2026-12-31; getdaystate 2026-12; selchange 2027-01-01; "
+            "getdaystate 2026-11; selchange 2026-12-25"};
+        QTest::newRow("Down, Home, End, PageUp") << Actions{dec9, "key Down; key Home; key End; key PageUp",
+            "selchange 2026-12-16; selchange 2026-12-01; selchange 2026-12-31; getdaystate 2026-10; selchange 2026-11-30"};
+        QTest::newRow("Enter, Escape and Tab go on to the window")
+            << Actions{dec9, "key Enter; key Escape; key Tab", "window Enter; window Escape; window Tab"};
     }
 
     void userActions()
     {
-        QFETCH(QDate, today);
-        QFETCH(QString, actions);
-        QFETCH(QString, expected);
-        MonthCalWidget* cal = make(today);
+        QFETCH(Actions, row);
+        MonthCalWidget* cal = make(row.today);
         auto* repeat = cal->findChild<QTimer*>(QStringLiteral("arrowRepeat"));
         const QHash<QString, QPoint> places{{"next", cal->nextArrowRect().center()}, {"prev", cal->previousArrowRect().center()},
             {"title", QPoint(cal->width() / 2, cal->previousArrowRect().center().y())},
@@ -132,7 +135,7 @@ private slots:
         const QHash<QString, QTest::MouseAction> mouse{
             {"click", QTest::MouseClick}, {"rclick", QTest::MouseClick}, {"press", QTest::MousePress},
             {"release", QTest::MouseRelease}, {"move", QTest::MouseMove}};
-        for (const QString& action : actions.split("; ")) {
+        for (const QString& action : row.actions.split("; ")) {
             // "<verb> <where>": an arrow, "title", "weekday" or a cell "row,column"; or "key <name>".
             const QString verb = action.section(' ', 0, 0), what = action.section(' ', 1);
             if (verb == "key") {
@@ -145,36 +148,29 @@ private slots:
                 QTest::mouseEvent(mouse.value(verb), cal, verb == "rclick" ? Qt::RightButton : Qt::LeftButton, {}, at);
             }
         }
-        QCOMPARE(m_notes.join("; "), expected);
+        QCOMPARE(m_notes.join("; "), row.expected);
         QVERIFY(!repeat->isActive());
     }
 
     void dayStateBits_data()
     {
-        QTest::addColumn<QDate>("today");
-        QTest::addColumn<int>("setDayStateCount"); // 0: the handler answers the request instead
-        QTest::addColumn<QList<MONTHDAYSTATE>>("masks");
-        QTest::addColumn<QList<QPoint>>("boldCells"); // (column, row)
+        QTest::addColumn<DayStates>("row");
         const auto bit = [](int day) { return 1u << (day - 1); };
         // Dec 2026: 29, 30 Nov lead; 27-31 Dec and 1-2 Jan in row 4.
         const QList<MONTHDAYSTATE> dec{bit(30), bit(29) | bit(30) | bit(31), bit(2)};
-        QTest::newRow("handler, Dec") << QDate(2026, 12, 9) << 0 << dec << QList<QPoint>{{1, 0}, {2, 4}, {3, 4}, {4, 4}, {6, 4}};
-        QTest::newRow("setDayState, leading month only") << QDate(2026, 12, 9) << 1 << dec << QList<QPoint>{{1, 0}};
+        QTest::newRow("handler, Dec") << DayStates{QDate(2026, 12, 9), 0, dec, {{1, 0}, {2, 4}, {3, 4}, {4, 4}, {6, 4}}};
+        QTest::newRow("setDayState, leading month only") << DayStates{QDate(2026, 12, 9), 1, dec, {{1, 0}}};
         // Feb 2026 starts on Sunday: a full leading week, no day 29-31 to mark.
-        QTest::newRow("handler, Feb") << QDate(2026, 2, 10) << 0
-                                      << QList<MONTHDAYSTATE>{bit(25), bit(1) | bit(28) | bit(29) | bit(30) | bit(31), bit(7)}
-                                      << QList<QPoint>{{0, 0}, {0, 1}, {6, 4}, {6, 5}};
+        QTest::newRow("handler, Feb") << DayStates{QDate(2026, 2, 10), 0,
+            {bit(25), bit(1) | bit(28) | bit(29) | bit(30) | bit(31), bit(7)}, {{0, 0}, {0, 1}, {6, 4}, {6, 5}}};
     }
 
     void dayStateBits()
     {
-        QFETCH(QDate, today);
-        QFETCH(int, setDayStateCount);
-        QFETCH(QList<MONTHDAYSTATE>, masks);
-        QFETCH(QList<QPoint>, boldCells);
-        MonthCalWidget* cal = make(today, 9, setDayStateCount ? QList<MONTHDAYSTATE>{} : masks);
-        if (setDayStateCount)
-            QVERIFY(cal->setDayState(setDayStateCount, masks.data()));
+        QFETCH(DayStates, row);
+        MonthCalWidget* cal = make(row.today, 9, row.setDayStateCount ? QList<MONTHDAYSTATE>{} : row.masks);
+        if (row.setDayStateCount)
+            QVERIFY(cal->setDayState(row.setDayStateCount, row.masks.data()));
         // Drawn bold is drawn bolder: only the bold cells lose ink when the masks are cleared.
         const QImage shot = cal->grab().toImage();
         QVERIFY(cal->setDayState(3, QList<MONTHDAYSTATE>(3, 0).constData()));
@@ -182,14 +178,14 @@ private slots:
         for (int i = 0; i < 42; ++i) {
             const QRect cell = cal->cellRect(i / 7, i % 7);
             const qint64 bold = inkIn(shot, cell).amount, plainInk = inkIn(plain, cell).amount;
-            QVERIFY2(boldCells.contains(QPoint(i % 7, i / 7)) ? bold > plainInk * 11 / 10 : bold == plainInk,
+            QVERIFY2(row.boldCells.contains(QPoint(i % 7, i / 7)) ? bold > plainInk * 11 / 10 : bold == plainInk,
                      qPrintable(QString("cell %1: %2 vs %3").arg(i).arg(bold).arg(plainInk)));
         }
         // A month change asks again and starts from clear masks when the handler leaves none.
         m_answer.clear();
-        QVERIFY(cal->setDayState(3, masks.data()));
+        QVERIFY(cal->setDayState(3, row.masks.data()));
         QTest::keyClick(cal, Qt::Key_PageDown);
-        for (const QPoint& c : boldCells)
+        for (const QPoint& c : row.boldCells)
             QVERIFY(!cal->isBold(c.y(), c.x()));
     }
 

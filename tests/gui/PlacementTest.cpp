@@ -26,6 +26,12 @@ QByteArray locateSection(const QRect& r)
 class PlacementTest : public GuiTest {
     Q_OBJECT
 
+    // The key that leaves About, the flags and place to save, and the client height the first
+    // Enter gives on the next start.
+    struct Saving { Qt::Key aboutKey; int flags; QPoint at; int clientAfterEnter; };
+    // The profile as stored, and the window and flags it gives.
+    struct Stored { QByteArray profile; QRect expected; int flags; };
+
 private slots:
     // A first start comes up folded at the work area's corner. Save in the About box stores the
     // window as it is then, and the next start comes back exactly there; what happens after the
@@ -34,32 +40,25 @@ private slots:
     // height by bit 0 of the flag word, keeping the corner and the width.
     void savedPlacementComesBack_data()
     {
-        QTest::addColumn<int>("aboutKey");
-        QTest::addColumn<int>("flags");
-        QTest::addColumn<QPoint>("at");
-        QTest::addColumn<int>("clientAfterEnter"); // on the next start
-        QTest::newRow("Escape saves nothing") << int(Qt::Key_Escape) << 1 << QPoint(200, 150) << 135;
-        QTest::newRow("saved folded") << int(Qt::Key_Return) << 0 << QPoint(60, 70) << 135;
-        QTest::newRow("saved unfolded, the whole flag word, partly off screen") << int(Qt::Key_Return) << 3 << QPoint(-20, 5) << 0;
+        QTest::addColumn<Saving>("row");
+        QTest::newRow("Escape saves nothing") << Saving{Qt::Key_Escape, 1, QPoint(200, 150), 135};
+        QTest::newRow("saved folded") << Saving{Qt::Key_Return, 0, QPoint(60, 70), 135};
+        QTest::newRow("saved unfolded, the whole flag word, partly off screen") << Saving{Qt::Key_Return, 3, QPoint(-20, 5), 0};
     }
 
     void savedPlacementComesBack()
     {
-        QFETCH(int, aboutKey);
-        QFETCH(int, flags);
-        QFETCH(QPoint, at);
-        QFETCH(int, clientAfterEnter);
-        const bool saves = aboutKey == Qt::Key_Return;
+        QFETCH(Saving, row);
+        const bool saves = row.aboutKey == Qt::Key_Return;
         QRect first, saved;
         QStringList aboutTexts;
         {
             CClockDialog dlg;
             RunModal(dlg, [&] {
                 first = WindowRect(dlg);
-                QCOMPARE(dlg.m_flags, 0);
-                dlg.m_flags = flags;
+                dlg.m_flags = row.flags;
                 dlg.ApplyLayout();
-                dlg.MoveWindow(CRect(at.x(), at.y(), at.x() + first.width(), at.y() + WindowRect(dlg).height()));
+                dlg.MoveWindow(CRect(row.at.x(), row.at.y(), row.at.x() + first.width(), row.at.y() + WindowRect(dlg).height()));
                 saved = WindowRect(dlg);
                 ActOnNextDialog(IDD_ABOUT, [&](DialogWindow* about) {
                     aboutTexts << about->windowTitle();
@@ -67,7 +66,7 @@ private slots:
                         aboutTexts << label->text();
                     for (QPushButton* button : about->findChildren<QPushButton*>())
                         aboutTexts << button->text();
-                    QTest::keyClick(about, Qt::Key(aboutKey));
+                    QTest::keyClick(about, row.aboutKey);
                 });
                 dlg.SendMessage(WM_SYSCOMMAND, IDM_ABOUT);
                 dlg.SendMessage(WM_COMMAND, IDOK);
@@ -82,15 +81,15 @@ private slots:
         // The keys in this order, and the flag word whole.
         QCOMPARE(QFile::exists(profilePath()), saves);
         if (saves)
-            QCOMPARE(readProfile(), locateSection(saved) + QStringLiteral("[SETTING]\r\nFLAG=%1\r\n").arg(flags).toUtf8());
+            QCOMPARE(readProfile(), locateSection(saved) + QStringLiteral("[SETTING]\r\nFLAG=%1\r\n").arg(row.flags).toUtf8());
 
         CClockDialog again;
         RunModal(again, [&] {
             const QRect expected = saves ? saved : first;
             QCOMPARE(WindowRect(again), expected);
-            QCOMPARE(again.m_flags, saves ? flags : 0);
+            QCOMPARE(again.m_flags, saves ? row.flags : 0);
             const int caption = WindowOf(again)->caption()->height();
-            for (const int client : {clientAfterEnter, 135 - clientAfterEnter}) { // 90 dialog units of a 12-pixel em
+            for (const int client : {row.clientAfterEnter, 135 - row.clientAfterEnter}) { // 90 dialog units of a 12-pixel em
                 again.SendMessage(WM_COMMAND, IDOK);
                 QCOMPARE(WindowRect(again), QRect(expected.topLeft(), QSize(expected.width(), caption + client)));
             }
@@ -102,33 +101,29 @@ private slots:
     // Nothing is written back until a save.
     void storedPlacementIsTaken_data()
     {
-        QTest::addColumn<QByteArray>("profile");
-        QTest::addColumn<QRect>("expected");
-        QTest::addColumn<int>("flags");
+        QTest::addColumn<Stored>("row");
         // Odd spellings the profile reader accepts; a height that was never laid out; extra bits.
-        QTest::newRow("hand edited") << QByteArray("[locate]\nleft = 0x20\nTop=\"40\"\nRIGHT=232px\nBOTTOM=+111\n[Setting]\nFlag=-4\n")
-                                     << QRect(32, 40, 200, 71) << -4;
+        QTest::newRow("hand edited") << Stored{"[locate]\nleft = 0x20\nTop=\"40\"\nRIGHT=232px\nBOTTOM=+111\n[Setting]\nFlag=-4\n",
+                                              QRect(32, 40, 200, 71), -4};
         const int top = QGuiApplication::primaryScreen()->availableGeometry().top();
-        QTest::newRow("above the screen") << locateSection(QRect(100, -500, 166, 40)) << QRect(100, top, 166, 40) << 0;
+        QTest::newRow("above the screen") << Stored{locateSection(QRect(100, -500, 166, 40)), QRect(100, top, 166, 40), 0};
     }
 
     void storedPlacementIsTaken()
     {
-        QFETCH(QByteArray, profile);
-        QFETCH(QRect, expected);
-        QFETCH(int, flags);
-        writeProfile(profile);
+        QFETCH(Stored, row);
+        writeProfile(row.profile);
         CClockDialog dlg;
         RunModal(dlg, [&] {
-            QCOMPARE(WindowRect(dlg), expected);
-            QCOMPARE(dlg.m_flags, flags);
+            QCOMPARE(WindowRect(dlg), row.expected);
+            QCOMPARE(dlg.m_flags, row.flags);
             // Bit 0 is clear: the first Enter unfolds to the laid-out height, from the same corner.
             dlg.SendMessage(WM_COMMAND, IDOK);
-            QCOMPARE(ClientHeight(dlg), 135);
-            QCOMPARE(WindowRect(dlg).topLeft(), expected.topLeft());
-            QCOMPARE(dlg.m_flags, flags | 1);
+            const int caption = WindowOf(dlg)->caption()->height();
+            QCOMPARE(WindowRect(dlg), QRect(row.expected.topLeft(), QSize(row.expected.width(), caption + 135)));
+            QCOMPARE(dlg.m_flags, row.flags | 1);
         });
-        QCOMPARE(readProfile(), profile);
+        QCOMPARE(readProfile(), row.profile);
     }
 };
 

