@@ -209,11 +209,43 @@ void Document::Index(std::uint32_t line, Section*& current)
         current = added ? &found->second : nullptr;
         if (current) {
             current->name = parsed.name;
+            current->header = line;
             current->lastKey = line;
         }
     } else if (parsed.kind == LineKind::Key && current) {
-        current->keys.Add(parsed.name, line, *this);
         current->lastKey = line;
+    }
+}
+
+const KeyIndex& Document::KeysOf(const Section& section) const
+{
+    if (!section.indexed) {
+        section.indexed = true;
+        std::string scratch;
+        for (std::uint32_t id = m_lines[section.header].next; id != kNoLine; id = m_lines[id].next) {
+            const ParsedLine parsed = Parse(id, scratch, false);
+            if (parsed.kind == LineKind::Section)
+                break;
+            if (parsed.kind == LineKind::Key)
+                section.keys.Add(parsed.name, id, *this);
+        }
+    }
+    return section.keys;
+}
+
+void Document::ForEachKey(std::string_view section,
+                          const std::function<void(std::string_view key, std::string_view value)>& visit) const
+{
+    const auto found = m_sections.find(section);
+    if (found == m_sections.end())
+        return;
+    std::string scratch;
+    for (std::uint32_t id = m_lines[found->second.header].next; id != kNoLine; id = m_lines[id].next) {
+        const ParsedLine parsed = Parse(id, scratch);
+        if (parsed.kind == LineKind::Section)
+            break;
+        if (parsed.kind == LineKind::Key)
+            visit(parsed.name, parsed.value);
     }
 }
 
@@ -222,7 +254,7 @@ std::optional<std::string> Document::Find(std::string_view section, std::string_
     const auto found = m_sections.find(section);
     if (found == m_sections.end())
         return std::nullopt;
-    const std::uint32_t line = found->second.keys.Find(key, *this);
+    const std::uint32_t line = KeysOf(found->second).Find(key, *this);
     if (line == kNoLine)
         return std::nullopt;
     std::string scratch;
@@ -255,7 +287,7 @@ PendingWrite Document::Set(std::string_view section, std::string_view key, std::
         return {&added, AddKey(added, key, value)};
     }
     Section& target = found->second;
-    const std::uint32_t existing = target.keys.Find(key, *this);
+    const std::uint32_t existing = KeysOf(target).Find(key, *this);
     if (existing == kNoLine)
         return {&target, AddKey(target, key, value)};
     // Rewritten as Key=value with the key spelled as it was, byte for byte.
@@ -285,7 +317,9 @@ Section& Document::AddSection(std::string_view section)
     Put(header, '[' + std::string(section) + ']');
     Section& added = m_sections[std::string(section)];
     added.name = section;
+    added.header = header;
     added.lastKey = header;
+    added.indexed = true;
     return added;
 }
 

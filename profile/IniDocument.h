@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -67,8 +68,11 @@ private:
 
 struct Section {
     std::string name; // as the file spells it
+    std::uint32_t header = kNoLine;
     std::uint32_t lastKey = kNoLine; // new keys go after this line (the header while there are none)
-    KeyIndex keys;
+    // Built at the first lookup: a section only ever read through in order needs none.
+    mutable KeyIndex keys;
+    mutable bool indexed = false;
 };
 
 // A write held in memory: the key line it made, found again by section and line number.
@@ -91,6 +95,9 @@ public:
     Document& operator=(const Document&) = delete;
 
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    // Every key line of the section in file order, repeats included (a lookup takes the first).
+    void ForEachKey(std::string_view section,
+                    const std::function<void(std::string_view key, std::string_view value)>& visit) const;
     // Names are trimmed and the write checked (CheckWrite) by the caller.
     PendingWrite Set(std::string_view section, std::string_view key, std::string_view value);
     // What a write set, readable after this document is gone.
@@ -107,6 +114,7 @@ public:
     ParsedLine Parse(std::uint32_t id, std::string& scratch, bool withValue = true) const;
 
 private:
+    const KeyIndex& KeysOf(const Section& section) const;
     std::string_view Bytes(const Line& line) const;
     std::string_view Text(const Line& line, std::string& scratch) const;
     bool IsPlain(std::string_view bytes) const;

@@ -63,6 +63,12 @@ FileStamp ProfileStore::stamp() const
     return m_impl->doc ? m_impl->stamp : FileStamp{};
 }
 
+void ProfileStore::Release()
+{
+    if (m_batchDepth == 0 && m_impl->pending.empty())
+        m_impl->doc.reset();
+}
+
 void ProfileStore::SetErrorHandler(std::function<void(const ProfileError&)> handler)
 {
     m_onError = std::move(handler);
@@ -104,22 +110,11 @@ std::string ProfileStore::GetString(std::string_view section, std::string_view k
     return value ? std::move(*value) : std::string(defaultValue);
 }
 
-bool ProfileStore::HasKey(std::string_view section, std::string_view key)
+void ProfileStore::ForEachKey(std::string_view section,
+                              const std::function<void(std::string_view key, std::string_view value)>& visit)
 {
     Refresh();
-    return m_impl->doc->Find(ini::Trim(section), ini::Trim(key)).has_value();
-}
-
-std::vector<std::string> ProfileStore::KeyNames(std::string_view section)
-{
-    Refresh();
-    section = ini::Trim(section);
-    std::vector<std::string> keys;
-    for (auto& [name, key] : m_impl->doc->KeyNames()) {
-        if (ini::SameName(name, section))
-            keys.push_back(std::move(key));
-    }
-    return keys;
+    m_impl->doc->ForEachKey(ini::Trim(section), visit);
 }
 
 bool ProfileStore::WriteInt(std::string_view section, std::string_view key, int value)

@@ -33,15 +33,20 @@ public:
     // Section and key names match without regard to ASCII case; blanks around them are ignored.
     int GetInt(std::string_view section, std::string_view key, int defaultValue);
     std::string GetString(std::string_view section, std::string_view key, std::string_view defaultValue);
-    bool HasKey(std::string_view section, std::string_view key);
-    // The key names under every header of this section, in file order (repeats included).
-    std::vector<std::string> KeyNames(std::string_view section);
+    // Every key of the section and its value, in file order, repeats included (a lookup by
+    // name gives the first): the quick way through a large section.
+    void ForEachKey(std::string_view section,
+                    const std::function<void(std::string_view key, std::string_view value)>& visit);
 
     // False, with the error handler told why, when the write did not reach the file. Refused:
     // a value with a line break or NUL, text that is not UTF-8, names that would not read back.
     // Inside a Batch, true means the change is held for the commit.
     bool WriteInt(std::string_view section, std::string_view key, int value);
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+
+    // Lets go of the file's contents until the next use, which reads the file again: a large
+    // profile read once at start need not stay in memory. No effect inside a Batch.
+    void Release();
 
     // Called with details whenever a write fails (the UI shows a message box). Optional.
     void SetErrorHandler(std::function<void(const ProfileError&)> handler);

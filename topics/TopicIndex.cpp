@@ -6,7 +6,7 @@
 
 TopicIndex::DateKey TopicIndex::KeyOf(int year, int month, int day)
 {
-    return static_cast<DateKey>(year) * 65536 + static_cast<DateKey>(month & 0xff) * 256 + (day & 0xff);
+    return static_cast<DateKey>(year + 1000) << 16 | static_cast<DateKey>(month & 0xff) << 8 | static_cast<DateKey>(day & 0xff);
 }
 
 void TopicIndex::Rebuild(const CStringArray& list)
@@ -44,8 +44,8 @@ void TopicIndex::Stored(int index, std::string_view entry)
 
 int TopicIndex::Find(int year, int month, int day) const
 {
-    // Months and days a header cannot hold would alias others in the key.
-    if (month < -9 || month > 99 || day < -9 || day > 99)
+    // Dates a header cannot hold would alias others in the key.
+    if (year < -999 || year > 9999 || month < -9 || month > 99 || day < -9 || day > 99)
         return -1;
     const DateKey date = KeyOf(year, month, day);
     const auto it = std::lower_bound(m_items.begin(), m_items.end(), Item{date, INT32_MIN});

@@ -19,9 +19,10 @@ public:
     void Clear();
 
 private:
-    // A date as one ordered number: the header's month and day fit in a byte each (-9..99).
-    using DateKey = std::int64_t;
-    static constexpr DateKey kNoDate = INT64_MIN;
+    // A date as one ordered number: a header's year fits in 14 bits (-999..9999), its month and
+    // day in a byte each (-9..99).
+    using DateKey = std::uint32_t;
+    static constexpr DateKey kNoDate = UINT32_MAX;
     static DateKey KeyOf(int year, int month, int day);
 
     struct Item {

@@ -1,7 +1,12 @@
 // Adds the topic list to the clock window: find and store by date, load it from the profile's
 // "TOPICS" section, and follow changes others make to the file.
+#include <algorithm>
 #include <charconv>
+#include <optional>
+#include <utility>
+#include <vector>
 
+#include "profile/IniSyntax.h"
 #include "profile/ProfileStore.h"
 #include "framework/WinApp.h"
 #include "clock/ClockDialog.h"
@@ -9,14 +14,15 @@
 
 namespace {
 
-// The number a key name stands for when it is exactly how the program spells entry keys.
-int EntryNumber(const std::string& key)
+// The number a key name stands for when it is exactly how the program spells entry keys
+// ("%05d"): digits, five of them or more without a leading zero.
+int EntryNumber(std::string_view key)
 {
+    if (key.size() < 5 || (key.size() > 5 && key.front() == '0'))
+        return -1;
     int n = -1;
     const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), n);
-    if (error != std::errc() || end != key.data() + key.size() || n < 0 || TopicKey(n) != key.c_str())
-        return -1;
-    return n;
+    return error == std::errc() && end == key.data() + key.size() && n >= 0 ? n : -1;
 }
 
 } // namespace
@@ -58,27 +64,33 @@ void CClockDialog::RememberChange(TopicDate date, std::optional<CString> base, c
 
 int CClockDialog::ReadTopics(CStringArray& entries)
 {
-    ProfileStore& store = AfxGetApp()->Profile();
-    const int number = store.GetInt("TOPICS", "NUMBER", 0);
+    // One pass through the section in file order, where the first line of a key name counts,
+    // as in a lookup by name.
+    std::optional<int> number;
+    std::vector<std::pair<int, CString>> found;
+    AfxGetApp()->Profile().ForEachKey("TOPICS", [&](std::string_view key, std::string_view value) {
+        if (ini::SameName(key, "NUMBER")) {
+            if (!number)
+                number = ini::ParseProfileInt(value);
+        } else if (const int n = EntryNumber(key); n >= 0) {
+            found.emplace_back(n, CString(value));
+        }
+    });
     // A count beyond the last entry key in the file stands for nothing: a hand-edited
     // 2147483647 must not become a list of empty entries. Missing keys below it stay empty
     // entries, so the others keep their numbers.
-    int count = number > 0 && store.HasKey("TOPICS", TopicKey(number - 1).view()) ? number : 0;
-    if (count == 0 && number > 0) { // not the usual file: look at every key
-        for (const std::string& key : store.KeyNames("TOPICS")) {
-            const int n = EntryNumber(key);
-            if (n >= count && n < number)
-                count = n + 1;
-        }
-    }
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     entries.RemoveAll();
-    entries.Reserve(count);
-    for (int i = 0; i < count; ++i) {
-        CString entry(store.GetString("TOPICS", TopicKey(i).view(), ""));
+    entries.Reserve(static_cast<int>(found.size()));
+    for (auto& [n, entry] : found) {
+        if (n >= number.value_or(0) || n < entries.GetSize())
+            continue; // past the count, or a later line of a key already read
+        while (entries.GetSize() < n)
+            entries.Add(CString());
         entry.Replace("<CR>", "\r\n"); // as UnescapeLineBreaks, without a copy of every entry
         entries.Add(std::move(entry));
     }
-    return number;
+    return number.value_or(0);
 }
 
 void CClockDialog::LoadTopics()
@@ -88,6 +100,8 @@ void CClockDialog::LoadTopics()
     ReadTopics(m_topics);
     m_topicsFile = AfxGetApp()->Profile().stamp();
     snapshot.Commit();
+    // The list holds what the program needs of the file; the store reads it again when used.
+    AfxGetApp()->Profile().Release();
     m_topicIndex.Rebuild(m_topics);
     m_topicChanges.clear();
 }
@@ -104,6 +118,7 @@ void CClockDialog::OnFileChanged(UINT_PTR)
         ReadTopics(m_topics);
         m_topicsFile = AfxGetApp()->Profile().stamp();
     }
+    AfxGetApp()->Profile().Release();
     m_topicIndex.Rebuild(m_topics);
     ApplyTopicChanges(m_topics, m_topicIndex, m_topicChanges);
     // The bold dates of the months on show.

@@ -98,6 +98,7 @@ bool CClockDialog::SaveTopics(bool quiet)
         return false;
     }
     m_topicsFile = store.stamp();
+    store.Release();
     if (!fileAsRead) {
         std::swap(m_topics, entries);
         std::swap(m_topicIndex, index);

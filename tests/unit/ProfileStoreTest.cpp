@@ -299,16 +299,21 @@ TEST_F(ProfileStoreTest, LargeBatchRoundTrips)
 
 // Lines are decoded only when looked at, some from their bytes, some in full: names and values
 // of both kinds, next to each other, in a CP932 file (予定 ends in a '\\' byte).
-TEST_F(ProfileStoreTest, KeyNamesAndValuesOfDecodedLines)
+TEST_F(ProfileStoreTest, KeysAndValuesOfDecodedLines)
 {
     const std::string nihon932 = "\x93\xFA\x96\x7B", yotei932 = "\x97\x5C\x92\xE8";
     Put(file, "[" + nihon932 + "]\r\n" + yotei932 + "=1\r\nk=" + kTopic932 + "\r\n[s]\r\nk=v\r\n");
     ProfileStore store(file);
     const std::string nihon = "\xE6\x97\xA5\xE6\x9C\xAC", yotei = "\xE4\xBA\x88\xE5\xAE\x9A";
-    EXPECT_EQ(store.KeyNames(nihon), (std::vector<std::string>{yotei, "k"}));
+    std::vector<std::string> seen;
+    const auto keys = [&](std::string_view k, std::string_view v) { seen.push_back(std::string(k) + "=" + std::string(v)); };
+    store.ForEachKey(nihon, keys);
+    EXPECT_EQ(seen, (std::vector<std::string>{yotei + "=1", "k=" + kTopic}));
     EXPECT_EQ(store.GetString(nihon, yotei, ""), "1");
     EXPECT_EQ(store.GetString(nihon, "k", ""), kTopic);
-    EXPECT_EQ(store.KeyNames("s"), std::vector<std::string>{"k"});
+    seen.clear();
+    store.ForEachKey("s", keys);
+    EXPECT_EQ(seen, std::vector<std::string>{"k=v"});
 }
 
 TEST(ProfileStore, DefaultPathFollowsTheConfigFolder)
