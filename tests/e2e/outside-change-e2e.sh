@@ -178,9 +178,4 @@ run_check check_outside_change_shows "a profile replaced by rename shows its new
 run_check check_edit_keeps_other_dates "an edit in the window saves its date and keeps the others' entries byte for byte"
 run_check check_cancel_keeps_outside_text "Escape in the editor of a date changed outside writes nothing"
 
-if [[ $failed -ne 0 && -s $work/app.err ]]; then
-    echo "# the program's stderr:"
-    sed 's/^/#   /' "$work/app.err"
-fi
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+session_summary

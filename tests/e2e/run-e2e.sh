@@ -264,9 +264,4 @@ run_check check_held_name_does_not_stop_the_start "a listener of another program
 run_check check_stored_rectangle "a stored rectangle puts the real window exactly there"
 run_check check_no_display "without a display: one line on stderr naming xvfb-run, exit status 1, no core"
 
-if [[ $failed -ne 0 && -s $work/app.err ]]; then
-    echo "# the program's stderr:"
-    sed 's/^/#   /' "$work/app.err"
-fi
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+session_summary

@@ -172,5 +172,4 @@ if [[ $failed -ne 0 ]]; then
         tail -n 20 "$work/$side/st.log" | sed "s/^/# syncthing $side: /"
     done
 fi
-echo "$passed passed, $failed failed"
-[[ $failed -eq 0 ]]
+session_summary

@@ -94,6 +94,16 @@ run_check() { # run_check FUNCTION DESCRIPTION: runs FUNCTION in this shell and 
     report "$status" "$2"
 }
 
+# session_summary: the program's stderr when something failed, the counts, and the exit status.
+session_summary() {
+    if [[ $failed -ne 0 && -s $work/app.err ]]; then
+        echo "# the program's stderr:"
+        sed 's/^/#   /' "$work/app.err"
+    fi
+    echo "$passed passed, $failed failed"
+    [[ $failed -eq 0 ]]
+}
+
 # --- windows -----------------------------------------------------------------------------
 # find_window REGEX [SEARCH-OPTION...]: the id of a visible window titled REGEX, waiting up to ~10 s.
 find_window() {
