@@ -206,6 +206,35 @@ void BM_SaveTopics(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+// One edit and its save in a profile the user brings (OMBREL_BENCH_PROFILE, e.g. a CP932 file
+// from bench/make-topics-profile.py), loaded the way the clock loads it at start.
+void BM_SaveTopicsInGivenFile(benchmark::State& state)
+{
+    const char* given = std::getenv("OMBREL_BENCH_PROFILE");
+    if (!given) {
+        state.SkipWithError("OMBREL_BENCH_PROFILE names no profile");
+        return;
+    }
+    const fs::path copy = fs::temp_directory_path() / "topics_bench_given.ini";
+    fs::copy_file(given, copy, fs::copy_options::overwrite_existing);
+    UseProfile(copy.string());
+    g_writeFailed = false;
+    CClockDialog dlg;
+    dlg.LoadTopics();
+    int edit = 0;
+    for (auto _ : state) {
+        CString text;
+        text.Format("会議の資料を送る (%d)", ++edit);
+        dlg.StoreTopic(text, 2026, 12, 24);
+        dlg.SaveTopics();
+    }
+    if (g_writeFailed)
+        state.SkipWithError("a save failed");
+    state.counters["topics"] = dlg.m_topics.GetSize();
+    state.counters["file_MB"] = static_cast<double>(fs::file_size(copy)) / 1e6;
+    fs::remove(copy);
+}
+
 void BM_DayMarkRefresh(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
@@ -243,6 +272,7 @@ void Sizes(benchmark::internal::Benchmark* b)
 
 BENCHMARK(BM_LoadTopics)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 BENCHMARK(BM_SaveTopics)->Apply(Sizes)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SaveTopicsInGivenFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DayMarkRefresh)->Apply(Sizes)->Unit(benchmark::kMicrosecond)->Complexity(benchmark::o1);
 
 int main(int argc, char** argv)
