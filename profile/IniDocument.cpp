@@ -381,8 +381,8 @@ void Document::SwitchToUtf8()
     TextCodec utf8(TextEncoding::Utf8);
     std::string scratch;
     for (Line& line : m_lines) {
-        if (line.plain || (line.edit && !line.edit->raw))
-            continue; // its bytes are its text
+        if (line.edit ? !line.edit->raw : line.plain)
+            continue; // its bytes are its text (`plain` speaks of the line as read)
         auto edit = std::make_unique<LineEdit>(LineEdit{std::string(Text(line, scratch)), {}});
         std::string kept = m_codec->DecodeKeepingBadBytes(Bytes(line));
         if (kept != edit->text && utf8.Decode(kept) == edit->text)

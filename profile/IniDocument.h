@@ -36,7 +36,7 @@ struct Line {
     std::unique_ptr<LineEdit> edit; // written since the read: the body is this instead
     std::uint32_t next = kNoLine; // the line after this one in the file
     Eol eol = Eol::None;
-    bool plain = false; // read, and its bytes are its UTF-8 text already
+    bool plain = false; // as read, its bytes are its UTF-8 text already (an edit overrides)
 };
 
 // Numbered in the order read or added (none is ever removed); `next` gives the file order.

@@ -51,6 +51,7 @@ class ProfileStoreTest : public testing::Test, protected Scratch {};
 const std::string kTopic = "\xE6\x97\xA5\xE6\x9C\xAC\xE3\x81\xAE\xE4\xBA\x88\xE5\xAE\x9A";
 const std::string kTopic932 = "\x93\xFA\x96\x7B\x82\xCC\x97\x5C\x92\xE8";
 const std::string kNew = "\xE6\x96\xB0", kNew932 = "\x90\x56", kEmoji = "\xF0\x9F\x98\x80";
+const std::string kKana = "\xEF\xBE\x83\xEF\xBD\xA9\xEF\xBE\x83\xEF\xBD\xA9\xEF\xBE\x83\xEF\xBD\xA9"; // ﾃｩﾃｩﾃｩ
 
 // One call on a file: a read when `write` is none, else a write (refused when `read` differs).
 struct ProfileCase {
@@ -141,6 +142,10 @@ INSTANTIATE_TEST_SUITE_P(Profiles, ProfileTest, testing::Values(
     // Into UTF-8 for the emoji: the bad bytes stay, unless they would make the file read as CP932.
     ProfileCase{"ToUtf8KeepsBadBytes", "[s]\r\nt=" + kTopic932 + "\r\n;\x80\xFD\r\n", "s", "k", kEmoji, kEmoji,
                 "[s]\r\nt=" + kTopic + "\r\nk=" + kEmoji + "\r\n;\x80\xFD\r\n"},
+    // Half-width kana are single CP932 bytes that also read as UTF-8: the file tips to UTF-8, and
+    // the line written over an ASCII one moves with it.
+    ProfileCase{"WrittenKanaTipTheFile", "[s]\r\nk=\r\nt=\xE6\x97\xA5\xE6:\r\n", "s", "k", kKana, kKana,
+                "[s]\r\nk=" + kKana + "\r\nt=\xE8\xAD\x8C\xEF\xBD\xA5\xE6:\r\n"},
     ProfileCase{"ToUtf8ReplacesTooManyBadBytes", "[s]\r\nt=" + kTopic932 + "\r\n;\x80\xFD\x80\r\n", "s", "k", kEmoji,
                 kEmoji, "[s]\r\nt=" + kTopic + "\r\nk=" + kEmoji + "\r\n;\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
