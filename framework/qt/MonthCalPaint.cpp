@@ -6,6 +6,9 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <chrono>
+
+#include "core/JapaneseHolidays.h"
 
 using calendar::Date;
 using calendar::YearMonth;
@@ -31,6 +34,32 @@ QColor greyText(const QPalette& palette)
     // colour is then the palette's own idea of "dimmed".
     const QColor disabled = palette.color(QPalette::Disabled, QPalette::Text);
     return disabled != palette.color(QPalette::Text) ? disabled : palette.color(QPalette::PlaceholderText);
+}
+
+QColor blend(const QColor& a, const QColor& b, qreal share)
+{
+    return QColor::fromRgbF(a.redF() * (1 - share) + b.redF() * share, a.greenF() * (1 - share) + b.greenF() * share,
+                            a.blueF() * (1 - share) + b.blueF() * share);
+}
+
+// As on printed Japanese calendars: Sundays and holidays red, Saturdays blue. The shades keep
+// at least 3:1 against a light background (white: 6:1 and 8:1) and against a dark one (black:
+// 8:1 both); the neighbouring months' days take them paler, as their other days are grey.
+QColor dayColour(const QPalette& palette, const calendar::Date& date, bool inShownMonth)
+{
+    const QColor base = palette.color(QPalette::Base);
+    const bool dark = base.lightness() < 128;
+    const int weekday = calendar::dayOfWeek(date);
+    // A holiday on a Saturday is red too.
+    const bool holiday = jcal::HolidayOn(std::chrono::year_month_day{std::chrono::year(date.year),
+                                                                     std::chrono::month(unsigned(date.month)),
+                                                                     std::chrono::day(unsigned(date.day))})
+                             .has_value();
+    if (weekday != 0 && weekday != 6 && !holiday)
+        return inShownMonth ? palette.color(QPalette::Text) : greyText(palette);
+    const QColor colour = weekday == 6 && !holiday ? (dark ? QColor(128, 176, 255) : QColor(0, 64, 200))
+                                                   : (dark ? QColor(255, 128, 128) : QColor(200, 0, 0));
+    return inShownMonth ? colour : blend(colour, base, 0.45);
 }
 
 } // namespace
@@ -148,9 +177,11 @@ void MonthCalWidget::paintTitle(QPainter& painter, const Layout& l) const
 void MonthCalWidget::paintWeekdays(QPainter& painter, const Layout& l) const
 {
     painter.setFont(font());
-    painter.setPen(palette().color(QPalette::Text));
+    // 日 and 土 in the colours of their days, taken from a week without holidays (8-14 Jan 2023).
     for (int column = 0; column < calendar::kWeekdays; ++column) {
         const QRect cell(l.left + column * l.columnWidth, l.weekdayTop, l.columnWidth, l.rowHeight);
+        const bool weekend = column == 0 || column == 6;
+        painter.setPen(weekend ? dayColour(palette(), {2023, 1, 8 + column}, true) : palette().color(QPalette::Text));
         painter.drawText(cell, Qt::AlignCenter, weekdayLetter(column));
     }
     const int inset = l.columnWidth / 4;
@@ -158,8 +189,8 @@ void MonthCalWidget::paintWeekdays(QPainter& painter, const Layout& l) const
                      greyText(palette()));
 }
 
-// One day: the selection's fill, today's ring, and the number (bold with a topic, grey outside
-// the shown month).
+// One day: the selection's fill, today's ring, and the number (bold with a topic, coloured by
+// the kind of day, paler outside the shown month).
 void MonthCalWidget::paintDay(QPainter& painter, const QRectF& cell, const Date& date) const
 {
     const QPalette& pal = palette();
@@ -178,7 +209,6 @@ void MonthCalWidget::paintDay(QPainter& painter, const QRectF& cell, const Date&
     QFont face = font();
     face.setBold(isBoldDate(date));
     painter.setFont(face);
-    painter.setPen(selected ? pal.color(QPalette::HighlightedText)
-                   : date.yearMonth() == m_shown ? pal.color(QPalette::Text) : greyText(pal));
+    painter.setPen(selected ? pal.color(QPalette::HighlightedText) : dayColour(pal, date, date.yearMonth() == m_shown));
     painter.drawText(cell, Qt::AlignCenter, QString::number(date.day));
 }

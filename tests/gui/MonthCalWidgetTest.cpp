@@ -4,6 +4,9 @@
 #include <QMetaEnum>
 #include <QtTest>
 
+#include <cmath>
+#include <utility>
+
 #include "GuiTestSupport.h"
 #include "framework/qt/DialogFont.h"
 #include "framework/qt/MonthCalWidget.h"
@@ -35,6 +38,46 @@ Ink inkIn(const QImage& image, const QRectF& logical)
         }
     }
     return ink;
+}
+
+QPalette darkPalette(QPalette dark)
+{
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(110, 110, 110));
+    dark.setColor(QPalette::Highlight, QColor(0, 0, 160));
+    dark.setColor(QPalette::HighlightedText, Qt::yellow);
+    return dark;
+}
+
+// The pixel of a cell that stands out most from the background: the core of the number's strokes.
+QColor strongestIn(const QImage& image, const QRectF& logical, const QColor& base)
+{
+    const qreal dpr = image.devicePixelRatio();
+    const QRect r = QRectF(logical.topLeft() * dpr, logical.size() * dpr).toAlignedRect() & image.rect();
+    QColor strongest = base;
+    int most = -1;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            const int d = qAbs(c.red() - base.red()) + qAbs(c.green() - base.green()) + qAbs(c.blue() - base.blue());
+            if (d > most) {
+                most = d;
+                strongest = c;
+            }
+        }
+    }
+    return strongest;
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto lin = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -218,13 +261,7 @@ private slots:
             QVERIFY(cell.contains(fm.boundingRect(cell, Qt::AlignCenter, QStringLiteral("28"))));
             QVERIFY(cell.contains(fm.boundingRect(cell, Qt::AlignCenter, QStringLiteral("水"))));
         }
-        QPalette dark = cal->palette();
-        dark.setColor(QPalette::Base, Qt::black);
-        dark.setColor(QPalette::Text, Qt::white);
-        dark.setColor(QPalette::Disabled, QPalette::Text, QColor(110, 110, 110));
-        dark.setColor(QPalette::Highlight, QColor(0, 0, 160));
-        dark.setColor(QPalette::HighlightedText, Qt::yellow);
-        cal->setPalette(dark);
+        cal->setPalette(darkPalette(cal->palette()));
         QTest::keyClick(cal, Qt::Key_Left); // selected, but not today's circle
         const QImage shot = cal->grab().toImage();
         const qreal px = 1 / shot.devicePixelRatio();
@@ -240,6 +277,38 @@ private slots:
         QVERIFY(grey > 50 && grey < 150);
         const QRect selected = cal->cellRect(4, 3);
         QCOMPARE(shot.pixel((selected.topLeft() + QPoint(2, selected.height() / 2)) / px), QColor(0, 0, 160).rgb());
+    }
+
+    void dayColours_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light palette") << false;
+        QTest::newRow("dark palette") << true;
+    }
+
+    // May 2026: Sunday the 3rd, the holidays of the 4th (bold here), 5th and 6th (a substitute
+    // day) red; Saturday the 2nd blue; Thursday the 7th in the text colour; 3:1 at least.
+    void dayColours()
+    {
+        QFETCH(bool, dark);
+        const QImage plain = make(QDate(2026, 5, 20))->grab().toImage();
+        MonthCalWidget* cal = make(QDate(2026, 5, 20), 9, {0, 1u << 3, 0});
+        if (dark)
+            cal->setPalette(darkPalette(cal->palette()));
+        const QImage shot = cal->grab().toImage();
+        const QColor base = cal->palette().color(QPalette::Base), text = cal->palette().color(QPalette::Text);
+        for (const auto& [day, kind] : {std::pair{3, 'r'}, {4, 'r'}, {6, 'r'}, {2, 'b'}, {7, 't'}}) {
+            const int index = calendar::gridIndex({2026, 5}, {2026, 5, day});
+            const QColor c = strongestIn(shot, cal->cellRect(index / 7, index % 7), base);
+            const bool red = c.red() > c.green() + 60 && c.red() > c.blue() + 60, blue = c.blue() > c.red() + 60;
+            QVERIFY2(kind == 'r' ? red : kind == 'b' ? blue : contrast(c, text) < 1.5, qPrintable(QString("May %1: %2").arg(day).arg(c.name())));
+            QVERIFY2(contrast(c, base) >= 3, qPrintable(QString("May %1: %2").arg(day).arg(c.name())));
+        }
+        // The bold holiday is bold still: more ink than the same day drawn plain.
+        const int may4 = calendar::gridIndex({2026, 5}, {2026, 5, 4});
+        QVERIFY(cal->isBold(may4 / 7, may4 % 7));
+        if (!dark)
+            QVERIFY(inkIn(shot, cal->cellRect(may4 / 7, may4 % 7)).amount > inkIn(plain, cal->cellRect(may4 / 7, may4 % 7)).amount * 11 / 10);
     }
 
     void midnightMovesToday()
