@@ -29,6 +29,12 @@ check 0 'ombrelclock [0-9]+(\.[0-9]+)+' '' --version
 check 0 "2026-01-01${tab}元日$nl(.*$nl)?2026-05-06${tab}振替休日$nl.*2026-09-22${tab}国民の休日$nl.*2026-11-23${tab}勤労感謝の日" '' --holidays 2026
 check 0 "2028-01-01${tab}元日${tab}projected$nl.*2029-11-23${tab}勤労感謝の日${tab}projected" '' --holidays=2028-2029
 check 2 '' "ombrelclock: unknown option '--frob'; $usage" --frob
-check 2 '' "ombrelclock: --holidays takes a year .*; $usage" --holidays 1900
+check 0 'ombrelclock [0-9.]+' '' -platform offscreen -session abc --version # the toolkit's options pass
+check 2 '' "ombrelclock: unknown option '--help=x'; $usage" --help=x
+check 2 '' "ombrelclock: --holidays needs a year; $usage" --holidays
+for bad in 1947 2100 2027-2026 2026- -2026 ２０２６ 20x6; do # outside the law's years, or no year
+    check 2 '' "ombrelclock: --holidays takes a year .*, not '$bad'; $usage" --holidays "$bad"
+done
+check 1 '' 'ombrelclock: no display found;.*' -- --frob # after "--" nothing is an option
 check 1 '' 'ombrelclock: no display found;.*' # without options it wants a window
 exit $failed
