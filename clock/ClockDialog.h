@@ -73,6 +73,8 @@ protected:
     void OnFileChanged(UINT_PTR nIDWatch);
     // topics/BoldDates.cpp
     void OnGetDayState(NMHDR* pNotifyStruct, LRESULT* pResult);
+    // topics/DayText.cpp
+    void OnGetDayText(NMHDR* pNotifyStruct, LRESULT* pResult);
     // topics/TopicEditing.cpp
     void OnSelChange(NMHDR* pNotifyStruct, LRESULT* pResult);
     void OnSelect(NMHDR* pNotifyStruct, LRESULT* pResult);

@@ -85,4 +85,16 @@ SYSTEMTIME toSystemTime(const Date& date)
     return st;
 }
 
+IsoWeek isoWeek(const Date& date)
+{
+    // The Thursday of the date's week decides the year; the week is counted from that year's
+    // first Thursday.
+    const int fromMonday = (dayOfWeek(date) + 6) % kWeekdays;
+    const Date thursday = addDays(date, 3 - fromMonday);
+    int dayOfYear = thursday.day;
+    for (int month = 1; month < thursday.month; ++month)
+        dayOfYear += daysInMonth({thursday.year, month});
+    return {thursday.year, (dayOfYear - 1) / kWeekdays + 1};
+}
+
 } // namespace calendar

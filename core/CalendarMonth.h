@@ -45,4 +45,13 @@ int gridIndex(YearMonth ym, const Date& date);
 
 SYSTEMTIME toSystemTime(const Date& date); // weekday filled in, time of day zero
 
+// The ISO 8601 week: weeks start on Monday, and week 1 is the one holding the year's first
+// Thursday, so the first days of January may fall in the last week of the year before.
+struct IsoWeek {
+    int year;
+    int week; // 1-53
+    friend bool operator==(const IsoWeek&, const IsoWeek&) = default;
+};
+IsoWeek isoWeek(const Date& date);
+
 } // namespace calendar

@@ -92,6 +92,9 @@ inline constexpr UINT MCN_SELCHANGE = static_cast<UINT>(-749);
 inline constexpr UINT MCN_GETDAYSTATE = static_cast<UINT>(-747);
 inline constexpr UINT MCN_SELECT = static_cast<UINT>(-746);
 
+// This program's own: the calendar asks what a day is, for the tooltip over it (NMDAYTEXT).
+inline constexpr UINT MCN_GETDAYTEXT = static_cast<UINT>(-760);
+
 // GetMonthRange: every month with a day on show, the neighbours' grey days included.
 inline constexpr DWORD GMR_DAYSTATE = 1;
 
@@ -101,6 +104,13 @@ struct NMSELCHANGE {
     SYSTEMTIME stSelEnd;
 };
 using NMSELECT = NMSELCHANGE;
+
+struct NMDAYTEXT {
+    NMHDR nmhdr;
+    SYSTEMTIME stDay;
+    char* pszText = nullptr; // the handler writes UTF-8 here, NUL-terminated; empty: no tooltip
+    int cchTextMax = 0; // bytes, the NUL included
+};
 
 struct NMDAYSTATE {
     NMHDR nmhdr;

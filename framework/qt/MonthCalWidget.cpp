@@ -11,6 +11,7 @@
 #include <chrono>
 #include <utility>
 
+#include "core/JapaneseHolidays.h"
 #include "core/Time.h"
 
 using calendar::Date;
@@ -145,11 +146,13 @@ QString MonthCalWidget::selectionText() const
     static const QString kWeekdayNames[calendar::kWeekdays] = {
         QStringLiteral("日曜日"), QStringLiteral("月曜日"), QStringLiteral("火曜日"), QStringLiteral("水曜日"),
         QStringLiteral("木曜日"), QStringLiteral("金曜日"), QStringLiteral("土曜日")};
-    return QStringLiteral("%1年%2月%3日 %4")
-        .arg(m_selected.year)
-        .arg(m_selected.month)
-        .arg(m_selected.day)
-        .arg(kWeekdayNames[calendar::dayOfWeek(m_selected)]);
+    QString text = QStringLiteral("%1年%2月%3日 %4")
+                       .arg(m_selected.year)
+                       .arg(m_selected.month)
+                       .arg(m_selected.day)
+                       .arg(kWeekdayNames[calendar::dayOfWeek(m_selected)]);
+    const auto holiday = jcal::HolidayOn(std::chrono::year(m_selected.year) / m_selected.month / m_selected.day);
+    return holiday ? text + ' ' + QString::fromUtf8(holiday->name.data(), qsizetype(holiday->name.size())) : text;
 }
 
 // ---- day states ---------------------------------------------------------------------------
@@ -304,6 +307,10 @@ void MonthCalWidget::mouseReleaseEvent(QMouseEvent* event)
 bool MonthCalWidget::event(QEvent* event)
 {
     // Tab belongs to the dialog; QWidget would otherwise move the focus itself and eat it.
+    if (event->type() == QEvent::ToolTip) {
+        showToolTip(*static_cast<QHelpEvent*>(event));
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {

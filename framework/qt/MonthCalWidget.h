@@ -13,6 +13,8 @@
 class QPainter;
 class QTimer;
 
+class QHelpEvent;
+
 class MonthCalWidget : public QWidget {
     Q_OBJECT
 public:
@@ -39,7 +41,7 @@ public:
     // Test seams.
     bool isBold(int row, int column) const;
     SYSTEMTIME today() const;
-    // The selected date read out in full, e.g. "2026年12月6日 日曜日".
+    // The selected date read out in full, e.g. "2026年12月6日 日曜日", a holiday's name after it.
     QString selectionText() const;
 
 protected:
@@ -69,6 +71,8 @@ private:
     void paintWeekdays(QPainter& painter, const Layout& l) const;
     void paintDay(QPainter& painter, const QRectF& cell, const calendar::Date& date) const;
     int cellAt(const QPoint& pos) const; // grid index or -1
+    // framework/qt/MonthCalToolTip.cpp: the title's era, or the handler's text for a day.
+    void showToolTip(const QHelpEvent& help);
 
     calendar::YearMonth leadingMonth() const;
     bool isBoldDate(const calendar::Date& date) const;

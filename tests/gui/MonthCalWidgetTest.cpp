@@ -338,6 +338,8 @@ private slots:
         QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("2026年12月6日 日曜日"));
         QTest::keyClick(cal, Qt::Key_PageDown);
         QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("2027年1月6日 水曜日"));
+        QTest::keyClick(cal, Qt::Key_Home);
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("2027年1月1日 金曜日 元日"));
     }
 };
 

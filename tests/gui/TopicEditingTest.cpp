@@ -2,10 +2,12 @@
 // offscreen, with the profile file on disk.
 #include <QClipboard>
 #include <QDate>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 
 #include "GuiTestSupport.h"
 #include "clock/ClockDialog.h"
@@ -202,6 +204,41 @@ private slots:
             // One entry for the date all along, the other one kept.
             QCOMPARE(profileValue("TOPICS", "NUMBER"), QString(row.saved.isNull() ? "1" : "2"));
             QCOMPARE(profileValue("TOPICS", "00000"), QStringLiteral("[2026:12: 1]Old"));
+        });
+    }
+
+    // What the calendar says over a day (a holiday with a topic, a plain day, a projected
+    // holiday asked for directly) and over its title.
+    void toolTips()
+    {
+        writeProfile("[TOPICS]\r\nNUMBER=1\r\n00000=[2026: 5: 6]one<CR>two<CR>three<CR>four\r\n");
+        setNow(2026, 5, 10, 12, 0);
+        CClockDialog dlg;
+        RunModal(dlg, [&] {
+            dlg.SendMessage(WM_COMMAND, IDOK); // unfold
+            auto* calendar = WindowOf(dlg)->findChild<MonthCalWidget*>();
+            const auto tipAt = [&](QPoint pos) {
+                QHelpEvent help(QEvent::ToolTip, pos, calendar->mapToGlobal(pos));
+                QApplication::sendEvent(calendar, &help);
+                return QToolTip::isVisible() ? QToolTip::text() : QString();
+            };
+            const auto cellOf = [&](int day) {
+                const int i = calendar::gridIndex({2026, 5}, {2026, 5, day});
+                return calendar->cellRect(i / 7, i % 7).center();
+            };
+            QCOMPARE(tipAt(cellOf(6)), QStringLiteral("2026年5月6日(水) 令和8年 第19週\n振替休日\none\ntwo\nthree…"));
+            QCOMPARE(tipAt(cellOf(7)), QStringLiteral("2026年5月7日(木) 令和8年 第19週"));
+            const QRect before = calendar->previousArrowRect(), after = calendar->nextArrowRect();
+            QCOMPARE(tipAt(QPoint((before.right() + after.left()) / 2, before.center().y())), QStringLiteral("令和8年5月"));
+            char text[64];
+            NMDAYTEXT request{.nmhdr = {.idFrom = IDC_CALENDAR, .code = MCN_GETDAYTEXT},
+                              .stDay = {.wYear = 2028, .wMonth = 3, .wDay = 20}, .pszText = text, .cchTextMax = 54};
+            dlg.SendMessage(WM_NOTIFY, IDC_CALENDAR, reinterpret_cast<LPARAM>(&request));
+            // 54 bytes would end inside 日: the text is cut before it.
+            QCOMPARE(QString::fromUtf8(text), QStringLiteral("2028年3月20日(月) 令和10年 第12週\n春分の"));
+            request.cchTextMax = sizeof text;
+            dlg.SendMessage(WM_NOTIFY, IDC_CALENDAR, reinterpret_cast<LPARAM>(&request));
+            QVERIFY(QString::fromUtf8(text).endsWith(QStringLiteral("春分の日(予想)")));
         });
     }
 

@@ -43,4 +43,16 @@ TEST(CalendarMonth, StepsCrossMonthAndYearEndsAndClampTheDay)
     }
 }
 
+// The first days of January can lie in the last week of the year before, the last of December
+// in week 1 of the next.
+TEST(CalendarMonth, IsoWeeksAtYearEnds)
+{
+    const std::pair<Date, IsoWeek> cases[] = {
+        {{2026, 12, 31}, {2026, 53}}, {{2027, 1, 1}, {2026, 53}}, {{2027, 1, 3}, {2026, 53}}, {{2027, 1, 4}, {2027, 1}},
+        {{2024, 12, 30}, {2025, 1}}, {{2021, 1, 3}, {2020, 53}}, {{2026, 5, 6}, {2026, 19}}, {{2026, 1, 1}, {2026, 1}},
+    };
+    for (const auto& [date, week] : cases)
+        EXPECT_EQ(isoWeek(date), week) << date.year << '-' << date.month << '-' << date.day;
+}
+
 } // namespace

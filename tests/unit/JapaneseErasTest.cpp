@@ -34,4 +34,11 @@ TEST(JapaneseEras, MonthsTwoErasShareNameBoth)
         EXPECT_EQ(jcal::FormatEraMonth(month), text) << text;
 }
 
+TEST(JapaneseEras, DescribesADateOnOneLine)
+{
+    EXPECT_EQ(jcal::DescribeDate(2026y / May / 6d), "2026年5月6日(水) 令和8年 第19週");
+    EXPECT_EQ(jcal::DescribeDate(2019y / May / 1d), "2019年5月1日(水) 令和元年 第18週");
+    EXPECT_EQ(jcal::DescribeDate(1872y / December / 31d), "1872年12月31日(火) 第1週"); // before the eras' count
+}
+
 } // namespace
