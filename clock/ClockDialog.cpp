@@ -45,6 +45,8 @@ BOOL CClockDialog::OnInitDialog()
         }
     }
 
+    LoadPreferences();
+
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
@@ -107,7 +109,7 @@ void CClockDialog::OnSysCommand(UINT nID, LPARAM lParam)
     if ((nID & 0xFFF0) == IDM_ABOUT) {
         CAboutDialog dlgAbout;
         dlgAbout.DoModal();
-    } else {
+    } else if (!TogglePreference(nID & 0xFFF0)) {
         Default();
     }
 }

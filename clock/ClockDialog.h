@@ -28,6 +28,11 @@ public:
     void LoadPlacement();
     void SavePlacement();
 
+    // --- clock/Preferences.cpp: the window menu's check items, each saved at once ---
+    void LoadPreferences();
+    // True when `command` was a preference's.
+    bool TogglePreference(UINT command);
+
     // --- topics/TopicList.cpp: find and store by date, load, follow outside changes ---
     int FindTopic(CString& text, int year, int month, int day);
     // Also remembers the date as changed, for the next save.
@@ -82,6 +87,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // clock/Preferences.cpp
+    void ApplyWeekStart(bool mondayFirst);
+    bool m_mondayFirst = false;
     // topics/TopicList.cpp
     void RememberChange(TopicDate date, std::optional<CString> base, const CString& text);
     // The file's entries up to the last entry key present; returns the file's NUMBER.

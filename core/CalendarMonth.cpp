@@ -21,12 +21,14 @@ Date fromDays(sys_days days)
             static_cast<int>(static_cast<unsigned>(ymd.day()))};
 }
 
-// The grid's first cell: 1-7 days before the 1st, a whole week when the month starts on Sunday.
-sys_days gridStart(YearMonth ym)
+// The grid's first cell: 1-7 days before the 1st, a whole week when the month starts on the
+// first weekday.
+sys_days gridStart(YearMonth ym, int firstWeekday)
 {
     const sys_days first = toDays({ym.year, ym.month, 1});
-    const unsigned weekday = year_month_weekday(first).weekday().c_encoding();
-    return first - days(weekday == 0 ? kWeekdays : weekday);
+    const int weekday = static_cast<int>(year_month_weekday(first).weekday().c_encoding());
+    const int back = ((weekday - firstWeekday) % kWeekdays + kWeekdays) % kWeekdays;
+    return first - days(back == 0 ? kWeekdays : back);
 }
 
 } // namespace
@@ -60,18 +62,18 @@ Date addMonthsClamped(const Date& date, int months)
     return {ym.year, ym.month, std::min(date.day, daysInMonth(ym))};
 }
 
-std::array<Date, kGridCells> monthGrid(YearMonth ym)
+std::array<Date, kGridCells> monthGrid(YearMonth ym, int firstWeekday)
 {
     std::array<Date, kGridCells> cells;
-    const sys_days start = gridStart(ym);
+    const sys_days start = gridStart(ym, firstWeekday);
     for (int i = 0; i < kGridCells; ++i)
         cells[static_cast<std::size_t>(i)] = fromDays(start + days(i));
     return cells;
 }
 
-int gridIndex(YearMonth ym, const Date& date)
+int gridIndex(YearMonth ym, const Date& date, int firstWeekday)
 {
-    const long long offset = (toDays(date) - gridStart(ym)).count();
+    const long long offset = (toDays(date) - gridStart(ym, firstWeekday)).count();
     return offset >= 0 && offset < kGridCells ? static_cast<int>(offset) : -1;
 }
 

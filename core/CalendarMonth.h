@@ -37,11 +37,12 @@ YearMonth addMonths(YearMonth ym, int months);
 // The same day number `months` months away, clamped to that month's length (31 Jan + 1 -> 28/29 Feb).
 Date addMonthsClamped(const Date& date, int months);
 
-// Six weeks, Sunday first, row by row. The first row always starts in the previous month (a
-// whole week of it when the month starts on Sunday), so both neighbouring months show.
-std::array<Date, kGridCells> monthGrid(YearMonth ym);
+// Six weeks, row by row, each starting on `firstWeekday` (0 = Sunday, 1 = Monday). The first row
+// always starts in the previous month (a whole week of it when the month starts on the first
+// weekday), so both neighbouring months show.
+std::array<Date, kGridCells> monthGrid(YearMonth ym, int firstWeekday = 0);
 // Index of `date` in the grid of `ym`, or -1 when the grid does not show it.
-int gridIndex(YearMonth ym, const Date& date);
+int gridIndex(YearMonth ym, const Date& date, int firstWeekday = 0);
 
 SYSTEMTIME toSystemTime(const Date& date); // weekday filled in, time of day zero
 

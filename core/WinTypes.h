@@ -81,6 +81,8 @@ inline constexpr UINT MB_DEFBUTTON2 = 0x0100;
 // Menu item flags.
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
+inline constexpr UINT MF_UNCHECKED = 0x0000;
+inline constexpr UINT MF_CHECKED = 0x0008;
 
 // System metrics.
 inline constexpr int SM_CXICON = 11;

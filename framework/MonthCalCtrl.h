@@ -10,6 +10,9 @@ public:
     // The first and last day on show (GMR_DAYSTATE: the grey days of the neighbouring months
     // too) into range[0] and range[1]; returns how many months that covers.
     int GetMonthRange(SYSTEMTIME* range, DWORD flags) const;
+    // The weekday of the first column, counted as the month calendar control counts it:
+    // 0 Monday ... 6 Sunday. Returns the previous one.
+    int SetFirstDayOfWeek(int day);
     // Screen rectangle of a date's cell, when the calendar shows that date.
     BOOL GetDayRect(int year, int month, int day, CRect* rect) const;
 };

@@ -72,6 +72,8 @@ public:
         CString text;
     };
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, const char* text = nullptr);
+    // MF_CHECKED or MF_UNCHECKED on the item of this command; the previous state, -1 if none.
+    int CheckMenuItem(UINT id, UINT check);
     const std::vector<Item>& Items() const { return m_items; }
     void Reset(std::vector<Item> items) { m_items = std::move(items); }
 

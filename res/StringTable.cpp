@@ -4,6 +4,7 @@
 namespace {
 constexpr StringResource kStrings[] = {
     {IDS_ABOUT_ENTRY, "OmbrelClock の情報と設定(&A)"},
+    {IDS_WEEKSTART_ENTRY, "月曜始まり"},
 };
 }
 

@@ -174,6 +174,8 @@ void DialogWindow::showSystemMenu(const QPoint& globalPos)
             continue;
         }
         QAction* action = menu.addAction(menuText(item.text));
+        action->setCheckable(item.flags & MF_CHECKED);
+        action->setChecked(item.flags & MF_CHECKED);
         const unsigned id = item.id;
         connect(action, &QAction::triggered, this, [this, id] { sendSysCommand(id); }, Qt::QueuedConnection);
     }

@@ -20,6 +20,16 @@ BOOL CMonthCalCtrl::SetDayState(int count, MONTHDAYSTATE* masks)
     return calendar && calendar->setDayState(count, masks);
 }
 
+int CMonthCalCtrl::SetFirstDayOfWeek(int day)
+{
+    MonthCalWidget* calendar = calendarOf(this);
+    if (!calendar)
+        return 6;
+    const int previous = (calendar->firstWeekday() + 6) % calendar::kWeekdays;
+    calendar->setFirstWeekday(day + 1); // Monday is 1 in the widget's count, Sunday 0 (7)
+    return previous;
+}
+
 int CMonthCalCtrl::GetMonthRange(SYSTEMTIME* range, DWORD flags) const
 {
     MonthCalWidget* calendar = calendarOf(this);
@@ -32,7 +42,7 @@ int CMonthCalCtrl::GetMonthRange(SYSTEMTIME* range, DWORD flags) const
         range[1] = calendar::toSystemTime({shown.year, shown.month, calendar::daysInMonth(shown)});
         return 1;
     }
-    const auto grid = calendar::monthGrid(shown);
+    const auto grid = calendar::monthGrid(shown, calendar->firstWeekday());
     range[0] = calendar::toSystemTime(grid.front());
     range[1] = calendar::toSystemTime(grid.back());
     return 3;
@@ -45,7 +55,7 @@ BOOL CMonthCalCtrl::GetDayRect(int year, int month, int day, CRect* rect) const
         return FALSE;
     const SYSTEMTIME leading = calendar->firstVisibleMonth();
     const calendar::YearMonth shown = calendar::addMonths({leading.wYear, leading.wMonth}, 1);
-    const int index = calendar::gridIndex(shown, {year, month, day});
+    const int index = calendar::gridIndex(shown, {year, month, day}, calendar->firstWeekday());
     if (index < 0)
         return FALSE;
     const QRect cell = calendar->cellRect(index / calendar::kWeekdays, index % calendar::kWeekdays);

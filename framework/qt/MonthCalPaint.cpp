@@ -143,7 +143,7 @@ void MonthCalWidget::paintEvent(QPaintEvent*)
     const Layout l = layout();
     paintTitle(painter, l);
     paintWeekdays(painter, l);
-    const auto grid = calendar::monthGrid(m_shown);
+    const auto grid = calendar::monthGrid(m_shown, m_firstWeekday);
     for (int i = 0; i < calendar::kGridCells; ++i) {
         const QRectF cell(l.left + (i % calendar::kWeekdays) * l.columnWidth,
                           l.gridTop + (i / calendar::kWeekdays) * l.rowHeight, l.columnWidth, l.rowHeight);
@@ -180,9 +180,10 @@ void MonthCalWidget::paintWeekdays(QPainter& painter, const Layout& l) const
     // 日 and 土 in the colours of their days, taken from a week without holidays (8-14 Jan 2023).
     for (int column = 0; column < calendar::kWeekdays; ++column) {
         const QRect cell(l.left + column * l.columnWidth, l.weekdayTop, l.columnWidth, l.rowHeight);
-        const bool weekend = column == 0 || column == 6;
-        painter.setPen(weekend ? dayColour(palette(), {2023, 1, 8 + column}, true) : palette().color(QPalette::Text));
-        painter.drawText(cell, Qt::AlignCenter, weekdayLetter(column));
+        const int weekday = (m_firstWeekday + column) % calendar::kWeekdays;
+        const bool weekend = weekday == 0 || weekday == 6;
+        painter.setPen(weekend ? dayColour(palette(), {2023, 1, 8 + weekday}, true) : palette().color(QPalette::Text));
+        painter.drawText(cell, Qt::AlignCenter, weekdayLetter(weekday));
     }
     const int inset = l.columnWidth / 4;
     painter.fillRect(QRectF(l.left + inset, l.gridTop - 1, calendar::kWeekdays * l.columnWidth - 2 * inset, 1),

@@ -22,7 +22,7 @@ void MonthCalWidget::showToolTip(const QHelpEvent& help)
         std::array<char, 2048> buffer{};
         NMDAYTEXT request;
         request.nmhdr.code = MCN_GETDAYTEXT;
-        request.stDay = calendar::toSystemTime(calendar::monthGrid(m_shown)[static_cast<std::size_t>(index)]);
+        request.stDay = calendar::toSystemTime(calendar::monthGrid(m_shown, m_firstWeekday)[static_cast<std::size_t>(index)]);
         request.pszText = buffer.data();
         request.cchTextMax = static_cast<int>(buffer.size());
         if (!send(request.nmhdr))

@@ -141,6 +141,12 @@ void MonthCalWidget::armMidnightTimer()
     m_midnightTimer->start(static_cast<int>(std::clamp<long long>(wait.count(), 1, limit)));
 }
 
+void MonthCalWidget::setFirstWeekday(int weekday)
+{
+    m_firstWeekday = ((weekday % calendar::kWeekdays) + calendar::kWeekdays) % calendar::kWeekdays;
+    update();
+}
+
 QString MonthCalWidget::selectionText() const
 {
     static const QString kWeekdayNames[calendar::kWeekdays] = {
@@ -176,7 +182,7 @@ bool MonthCalWidget::isBold(int row, int column) const
 {
     if (row < 0 || row >= calendar::kWeekRows || column < 0 || column >= calendar::kWeekdays)
         return false;
-    return isBoldDate(calendar::monthGrid(m_shown)[static_cast<std::size_t>(row * calendar::kWeekdays + column)]);
+    return isBoldDate(calendar::monthGrid(m_shown, m_firstWeekday)[static_cast<std::size_t>(row * calendar::kWeekdays + column)]);
 }
 
 bool MonthCalWidget::requestDayStates()
@@ -296,7 +302,7 @@ void MonthCalWidget::mouseReleaseEvent(QMouseEvent* event)
     m_repeatTimer->stop();
     if (tracking == Tracking::Day) {
         const int index = cellAt(event->position().toPoint());
-        if (index >= 0 && !moveSelection(calendar::monthGrid(m_shown)[static_cast<std::size_t>(index)], true))
+        if (index >= 0 && !moveSelection(calendar::monthGrid(m_shown, m_firstWeekday)[static_cast<std::size_t>(index)], true))
             return;
     }
     NMHDR released;

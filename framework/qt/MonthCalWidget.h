@@ -29,12 +29,16 @@ public:
     // Masks for the months shown now, earliest first (at most three are used); repaints.
     bool setDayState(int count, const MONTHDAYSTATE* masks);
     SYSTEMTIME selection() const;
+    // The weekday of the first column: 0 Sunday (the default), 1 Monday, ... The months on show
+    // stay the same, so their day states do too.
+    void setFirstWeekday(int weekday);
+    int firstWeekday() const { return m_firstWeekday; }
     SYSTEMTIME firstVisibleMonth() const; // the leading (grey) month, day 1
     void refreshToday(); // re-reads today and re-arms the midnight timer
     QSize sizeHint() const override;
 
     // Where things are, in widget coordinates (tests click them).
-    QRect cellRect(int row, int column) const; // row 0..5, column 0..6 (Sunday first)
+    QRect cellRect(int row, int column) const; // row 0..5, column 0..6 (from the first weekday)
     QRect previousArrowRect() const;
     QRect nextArrowRect() const;
 
@@ -90,6 +94,7 @@ private:
 
     NotifyHandler m_handler;
     unsigned m_controlId = 0;
+    int m_firstWeekday = 0;
     calendar::YearMonth m_shown;
     calendar::Date m_selected;
     calendar::Date m_today;

@@ -251,6 +251,18 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM)
     return 0;
 }
 
+int CMenu::CheckMenuItem(UINT id, UINT check)
+{
+    for (Item& item : m_items) {
+        if (item.id == id && !(item.flags & MF_SEPARATOR)) {
+            const int previous = static_cast<int>(item.flags & MF_CHECKED);
+            item.flags = (item.flags & ~MF_CHECKED) | (check & MF_CHECKED);
+            return previous;
+        }
+    }
+    return -1;
+}
+
 BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const char* text)
 {
     m_items.push_back({flags, static_cast<UINT>(id), CString(text)});
