@@ -12,7 +12,8 @@ PACKAGES=(
     g++ cmake ninja-build pkgconf
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-gtk-platformtheme
     fonts-ipafont-gothic
-    libgtest-dev libbenchmark-dev
+    libical-dev
+    libgtest-dev libbenchmark-dev python3-icalendar
     xvfb xauth xdotool x11-utils locales-all
     imagemagick curl syncthing
     desktop-file-utils appstream

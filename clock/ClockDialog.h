@@ -52,6 +52,10 @@ public:
     // of the year before ---
     void RefreshDayMarks(int year, int month);
 
+    // --- topics/TopicExport.cpp: the window menu's export to an iCalendar file ---
+    void AddExportEntry();
+    void ExportTopics();
+
     // --- topics/TopicEditing.cpp: the click gesture and the editor for one date ---
     void EditTopic(int year, int month, int day);
 

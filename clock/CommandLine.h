@@ -5,10 +5,12 @@
 #include <string>
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Holidays, Usage };
+    enum class Action { Run, Help, Version, Holidays, Export, Usage };
     Action action = Action::Run;
     int fromYear = 0; // Holidays: the years asked for, inclusive
     int toYear = 0;
+    std::string file; // Export: where to, "-" for standard output
+    std::string program; // the executable's name, which names the profile
     std::string error; // Usage: what was wrong
 };
 

@@ -100,3 +100,6 @@ int GetSystemMetrics(int index);
 std::vector<CRect> GetScreenWorkAreas();
 // A message box owned by the application's main window (or by none).
 int AfxMessageBox(const char* text, UINT type);
+// Asks where to write a file, offering `suggestedName` (filter: "iCalendar (*.ics)"); the
+// chosen path as UTF-8, "" when the user cancelled.
+CString AfxGetSaveFileName(const char* title, const char* suggestedName, const char* filter);

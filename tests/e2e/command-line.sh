@@ -23,7 +23,7 @@ check() {
 trap 'rm -f /tmp/ombrel-cli-err.$$' EXIT
 tab=$'\t'
 nl=$'\n'
-usage='usage: ombrelclock \[--help \| --version \| --holidays YEAR\[-YEAR\]\] \[toolkit options\]'
+usage='usage: ombrelclock \[--help \| --version \| --holidays YEAR\[-YEAR\] \| --export-ics FILE\] \[toolkit options\]'
 check 0 "$usage$nl.*--holidays YEARS.*" '' --help
 check 0 'ombrelclock [0-9]+(\.[0-9]+)+' '' --version
 check 0 "2026-01-01${tab}元日$nl(.*$nl)?2026-05-06${tab}振替休日$nl.*2026-09-22${tab}国民の休日$nl.*2026-11-23${tab}勤労感謝の日" '' --holidays 2026
@@ -32,6 +32,7 @@ check 2 '' "ombrelclock: unknown option '--frob'; $usage" --frob
 check 0 'ombrelclock [0-9.]+' '' -platform offscreen -session abc --version # the toolkit's options pass
 check 2 '' "ombrelclock: unknown option '--help=x'; $usage" --help=x
 check 2 '' "ombrelclock: --holidays needs a year; $usage" --holidays
+check 2 '' "ombrelclock: --export-ics needs a file .*; $usage" --export-ics
 for bad in 1947 2100 2027-2026 2026- -2026 ２０２６ 20x6; do # outside the law's years, or no year
     check 2 '' "ombrelclock: --holidays takes a year .*, not '$bad'; $usage" --holidays "$bad"
 done

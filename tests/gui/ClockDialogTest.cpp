@@ -1,5 +1,6 @@
 // The clock window driven for real offscreen: start-up, title, the quit question and its routes,
 // the system menu, and ticks inside nested loops (fold and unfold: PlacementTest).
+#include <QFileDialog>
 #include <QMenu>
 #include <QTimer>
 #include <QTest>
@@ -125,11 +126,14 @@ private slots:
         QTest::newRow("icon, About") << MenuUse{false, 3, QString("dialog%1").arg(IDD_ABOUT)};
         QTest::newRow("right-click on the title, Close") << MenuUse{true, 1, "messageBox"};
         QTest::newRow("icon, Monday first: at once, and saved") << MenuUse{false, 5, {}};
+        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{false, 7, "fileDialog"};
     }
 
     void captionOpensTheSystemMenu()
     {
         QFETCH(MenuUse, row);
+        writeProfile("[TOPICS]\nNUMBER=1\n00000=[2026:12:24]忘年会\n");
+        const QString exported = QFileInfo(profilePath()).dir().filePath("topics.ics");
         CClockDialog dlg;
         QStringList entries;
         bool opened = false;
@@ -138,7 +142,12 @@ private slots:
             if (!row.opens.isEmpty()) {
                 WhenModal(row.opens, [&](QWidget* window) {
                     opened = true;
-                    QTest::keyClick(window, Qt::Key_Escape);
+                    if (auto* files = qobject_cast<QFileDialog*>(window)) {
+                        files->selectFile(exported);
+                        QMetaObject::invokeMethod(files, "accept");
+                    } else {
+                        QTest::keyClick(window, Qt::Key_Escape);
+                    }
                 });
             }
             // The menu runs its own loop; this comes up inside it.
@@ -156,14 +165,20 @@ private slots:
             if (row.opens.isEmpty()) { // the check item: the calendar and the file follow at once
                 QTRY_COMPARE(WindowOf(dlg)->findChild<MonthCalWidget*>()->firstWeekday(), 1);
                 QCOMPARE(profileValue("SETTING", "WEEKSTART"), QStringLiteral("1"));
-                QCOMPARE(dlg.GetSystemMenu(FALSE)->Items().back().flags & MF_CHECKED, MF_CHECKED);
+                QCOMPARE(dlg.GetSystemMenu(FALSE)->Items().at(row.entry).flags & MF_CHECKED, MF_CHECKED);
             } else {
                 QTRY_VERIFY(opened);
             }
         });
+        if (row.opens == "fileDialog") {
+            QFile ics(exported);
+            QVERIFY(ics.open(QIODevice::ReadOnly));
+            QVERIFY(ics.readAll().contains("\r\nSUMMARY:忘年会\r\n"));
+        }
         QCOMPARE(entries, (QStringList{QStringLiteral("移動(&M)"), QStringLiteral("閉じる(&C)\tAlt+F4"), QStringLiteral("-"),
                                        QStringLiteral("OmbrelClock の情報と設定(&A)"), QStringLiteral("-"),
-                                       QStringLiteral("月曜始まり")}));
+                                       QStringLiteral("月曜始まり"), QStringLiteral("-"),
+                                       QStringLiteral("iCalendar 形式で書き出す...")}));
     }
 
     // Last: the session's end cannot be undone within the process.
