@@ -32,6 +32,8 @@ public:
     void LoadPreferences();
     // True when `command` was a preference's.
     bool TogglePreference(UINT command);
+    // Whether the check item of `command` is on.
+    bool PreferenceOn(UINT command) const;
 
     // --- topics/TopicList.cpp: find and store by date, load, follow outside changes ---
     int FindTopic(CString& text, int year, int month, int day);
@@ -92,8 +94,17 @@ protected:
 
 private:
     // clock/Preferences.cpp
+    struct Preference {
+        UINT command; // of its check item
+        UINT text; // of the check item
+        const char* key; // under SETTING
+        bool defaultOn;
+        void (CClockDialog::*apply)(bool on); // at start and at every toggle
+    };
+    static const Preference kPreferences[];
+    void SetPreference(const Preference& preference, bool on);
     void ApplyWeekStart(bool mondayFirst);
-    bool m_mondayFirst = false;
+    unsigned m_preferencesOn = 0; // bit i: row i of the table
     // topics/TopicList.cpp
     void RememberChange(TopicDate date, std::optional<CString> base, const CString& text);
     // The file's entries up to the last entry key present; returns the file's NUMBER.

@@ -1,34 +1,60 @@
 // Adds the window menu's check items to the clock window: each takes effect at once and keeps
-// its one key under "SETTING" (0 or 1; a missing key is the default). Weeks may start on Monday.
+// its one key under "SETTING" (0 or 1; a missing key is the default). One table row a preference.
 #include "clock/ClockDialog.h"
 #include "framework/WinApp.h"
 #include "res/Resource.h"
 
+// In menu order.
+const CClockDialog::Preference CClockDialog::kPreferences[] = {
+    {IDM_WEEKSTART, IDS_WEEKSTART_ENTRY, "WEEKSTART", false, &CClockDialog::ApplyWeekStart},
+};
+
 void CClockDialog::LoadPreferences()
 {
     CMenu* sysMenu = GetSystemMenu(FALSE);
-    CString entry;
-    entry.LoadString(IDS_WEEKSTART_ENTRY);
-    if (sysMenu && !entry.IsEmpty()) {
+    if (sysMenu)
         sysMenu->AppendMenu(MF_SEPARATOR);
-        sysMenu->AppendMenu(MF_STRING, IDM_WEEKSTART, entry);
+    for (const Preference& preference : kPreferences) {
+        CString entry;
+        entry.LoadString(preference.text);
+        if (sysMenu && !entry.IsEmpty())
+            sysMenu->AppendMenu(MF_STRING, preference.command, entry);
+        const int stored = AfxGetApp()->GetProfileInt("SETTING", preference.key, preference.defaultOn ? 1 : 0);
+        SetPreference(preference, stored == 1);
     }
-    ApplyWeekStart(AfxGetApp()->GetProfileInt("SETTING", "WEEKSTART", 0) == 1);
 }
 
 bool CClockDialog::TogglePreference(UINT command)
 {
-    if (command != IDM_WEEKSTART)
-        return false;
-    ApplyWeekStart(!m_mondayFirst);
-    AfxGetApp()->WriteProfileInt("SETTING", "WEEKSTART", m_mondayFirst ? 1 : 0);
-    return true;
+    for (const Preference& preference : kPreferences) {
+        if (preference.command == command) {
+            const bool on = !PreferenceOn(command);
+            SetPreference(preference, on);
+            AfxGetApp()->WriteProfileInt("SETTING", preference.key, on ? 1 : 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CClockDialog::PreferenceOn(UINT command) const
+{
+    for (const Preference& preference : kPreferences)
+        if (preference.command == command)
+            return (m_preferencesOn >> (&preference - kPreferences)) & 1;
+    return false;
+}
+
+void CClockDialog::SetPreference(const Preference& preference, bool on)
+{
+    const unsigned bit = 1u << (&preference - kPreferences);
+    m_preferencesOn = on ? m_preferencesOn | bit : m_preferencesOn & ~bit;
+    (this->*preference.apply)(on);
+    if (CMenu* sysMenu = GetSystemMenu(FALSE))
+        sysMenu->CheckMenuItem(preference.command, on ? MF_CHECKED : MF_UNCHECKED);
 }
 
 void CClockDialog::ApplyWeekStart(bool mondayFirst)
 {
-    m_mondayFirst = mondayFirst;
     m_calendar.SetFirstDayOfWeek(mondayFirst ? 0 : 6);
-    if (CMenu* sysMenu = GetSystemMenu(FALSE))
-        sysMenu->CheckMenuItem(IDM_WEEKSTART, mondayFirst ? MF_CHECKED : MF_UNCHECKED);
 }
