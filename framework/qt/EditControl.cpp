@@ -1,6 +1,8 @@
 #include "framework/qt/EditControl.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QTextBlock>
 
@@ -58,6 +60,41 @@ template <typename Edit> void EditControl::guarded(Edit edit)
     cursor.setPosition(anchor);
     cursor.setPosition(position, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+}
+
+namespace {
+
+// Keys an input method uses on its composition; where it passes them on, they must neither
+// move the focus nor edit the text around the composition.
+bool CompositionKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Escape: case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Backspace:
+    case Qt::Key_Delete: case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+    case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool EditControl::event(QEvent* event)
+{
+    // Before the focus chain and the dialog's shortcuts see Tab or Escape.
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    if (key && m_composing && CompositionKey(static_cast<QKeyEvent*>(event)->key())) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            // Escape cancels the composition only: the text being composed goes, the rest stays.
+            QGuiApplication::inputMethod()->reset();
+            QInputMethodEvent cancel;
+            inputMethodEvent(&cancel);
+        }
+        return true;
+    }
+    return QTextEdit::event(event);
 }
 
 void EditControl::keyPressEvent(QKeyEvent* event)

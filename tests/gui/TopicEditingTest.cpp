@@ -270,16 +270,33 @@ private slots:
         });
     }
 
-    void enterDuringCompositionOnlyConfirmsIt()
+    // Keys an input method passes on during its composition belong to it: Enter does not close
+    // the editor, Escape does not cancel it, Tab keeps the focus, and Backspace or arrows leave
+    // the text around the composition alone.
+    void keysDuringCompositionBelongToIt_data()
     {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Escape") << int(Qt::Key_Escape);
+        QTest::newRow("Tab") << int(Qt::Key_Tab);
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace);
+        QTest::newRow("Left") << int(Qt::Key_Left);
+    }
+
+    void keysDuringCompositionBelongToIt()
+    {
+        QFETCH(int, key);
+        writeProfile("[TOPICS]\nNUMBER=1\n00000=[2026:12:24]予定\n");
         CClockDialog dlg;
         RunModal(dlg, [&] {
-            answerEditor([](QTextEdit* box) {
+            answerEditor([key](QTextEdit* box) {
+                box->moveCursor(QTextCursor::End);
                 QInputMethodEvent preedit(QStringLiteral("ぼうねんかい"), {});
                 QApplication::sendEvent(box, &preedit);
-                QTest::keyClick(box, Qt::Key_Return); // some input methods pass their Enter on
-                // Confirmed and closed only if that Enter left the editor open (else the box is gone).
+                QTest::keyClick(box, Qt::Key(key));
+                // Typed on only if that key left the editor open (else the box is gone).
                 QTimer::singleShot(0, box, [box] {
+                    QVERIFY(box->hasFocus());
                     QInputMethodEvent commit;
                     commit.setCommitString(QStringLiteral("忘年会"));
                     QApplication::sendEvent(box, &commit);
@@ -287,7 +304,7 @@ private slots:
                 });
             }, -1);
             dlg.EditTopic(2026, 12, 24);
-            QCOMPARE(topicOf(dlg, 2026, 12, 24), QStringLiteral("忘年会"));
+            QCOMPARE(topicOf(dlg, 2026, 12, 24), QStringLiteral("予定忘年会"));
         });
     }
 };
