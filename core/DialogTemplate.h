@@ -30,6 +30,7 @@ inline constexpr StyleBits ES_AUTOHSCROLL = 0x0080;
 inline constexpr StyleBits ES_WANTRETURN = 0x1000;
 inline constexpr StyleBits BS_DEFPUSHBUTTON = 0x0001;
 inline constexpr StyleBits SS_LEFT = 0x0000;
+inline constexpr StyleBits SS_CENTER = 0x0001;
 inline constexpr StyleBits SS_ICON = 0x0003;
 inline constexpr StyleBits SS_NOPREFIX = 0x0080;
 inline constexpr StyleBits MCS_DAYSTATE = 0x0001;

@@ -35,6 +35,8 @@ public:
     void SetAnchorRect(const CRect& rect) { m_anchor = rect; m_hasAnchor = true; }
 
     virtual BOOL OnInitDialog();
+    // The text of a static control of the template.
+    void SetDlgItemText(int id, const char* text);
 
 protected:
     virtual void OnOK();

@@ -21,10 +21,12 @@ constexpr ControlTemplate kClockControls[] = {
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | MCS_DAYSTATE | MCS_NOTODAY},
 };
 
+// The date line above the text: window managers cut or hide a small dialog's title.
 constexpr ControlTemplate kTopicControls[] = {
-    {ControlKind::Edit, "Edit", IDC_TOPIC_TEXT, "", 5, 3, 79, 56,
+    {ControlKind::Static, "Static", IDC_TOPIC_DATE, "", 5, 2, 79, 8, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX},
+    {ControlKind::Edit, "Edit", IDC_TOPIC_TEXT, "", 5, 13, 79, 56,
      WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_CENTER},
-    {ControlKind::Button, "Button", 1, "", 5, 31, 50, 14, WS_CHILD | WS_TABSTOP},
+    {ControlKind::Button, "Button", 1, "", 5, 41, 50, 14, WS_CHILD | WS_TABSTOP},
 };
 
 constexpr DialogTemplate kTemplates[] = {
@@ -33,7 +35,7 @@ constexpr DialogTemplate kTemplates[] = {
     {IDD_CLOCK, "OmbrelClock", 0, 0, 95, 89,
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, WS_EX_APPWINDOW, res::kDialogFont, res::kDialogFontPoints,
      kClockControls},
-    {IDD_TOPIC, "TopicDialog", 0, 0, 91, 64, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+    {IDD_TOPIC, "TopicDialog", 0, 0, 91, 74, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
      WS_EX_TOOLWINDOW, res::kDialogFont, res::kDialogFontPoints, kTopicControls},
 };
 

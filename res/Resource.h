@@ -11,5 +11,6 @@ inline constexpr unsigned IDI_CLOCK = 128; // application icon
 inline constexpr unsigned IDD_TOPIC = 129; // topic editor
 inline constexpr unsigned IDC_CALENDAR = 1000; // month calendar of the clock window
 inline constexpr unsigned IDC_TOPIC_TEXT = 1001; // edit control of the topic editor
+inline constexpr unsigned IDC_TOPIC_DATE = 1004; // the editor's date line, above its text
 inline constexpr unsigned IDS_WEEKSTART_ENTRY = 103; // text of the week-start check item
 inline constexpr unsigned IDS_EXPORT_ENTRY = 104; // text of the export entry

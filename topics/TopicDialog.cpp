@@ -14,6 +14,7 @@ BOOL CTopicDialog::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SetWindowText(m_title);
+    SetDlgItemText(IDC_TOPIC_DATE, m_title);
     return TRUE;
 }
 

@@ -1,5 +1,7 @@
 #include "framework/qt/CaptionBar.h"
 
+#include "framework/qt/CaptionColours.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -47,21 +49,17 @@ QRect CaptionBar::closeRect() const
 void CaptionBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    const bool active = window()->isActiveWindow();
     const QPalette& pal = palette();
-    const QColor base = active ? pal.color(QPalette::Active, QPalette::Highlight)
-                               : pal.color(QPalette::Inactive, QPalette::Dark);
+    const CaptionColours colours = MakeCaptionColours(pal, window()->isActiveWindow());
     QLinearGradient fill(0, 0, width(), 0);
-    fill.setColorAt(0, base);
-    fill.setColorAt(1, base.lighter(135));
+    fill.setColorAt(0, colours.left);
+    fill.setColorAt(1, colours.right);
     p.fillRect(rect(), fill);
 
     m_icon.paint(&p, iconRect());
 
-    const QColor ink = active ? pal.color(QPalette::Active, QPalette::HighlightedText)
-                              : pal.color(QPalette::Inactive, QPalette::Light);
     QRect text = rect().adjusted(iconRect().right() + 5, 0, -(closeRect().width() + 6), 0);
-    p.setPen(ink);
+    p.setPen(colours.ink);
     QFont bold = font();
     bold.setBold(true);
     p.setFont(bold);
@@ -143,12 +141,13 @@ void CaptionBar::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-void CaptionBar::changeEvent(QEvent* event)
+bool CaptionBar::event(QEvent* event)
 {
-    // Active and inactive captions look different.
-    if (event->type() == QEvent::ActivationChange)
+    // Active and inactive captions look different. A child hears of its window's activation
+    // through these two; ActivationChange reaches the window alone.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
         update();
-    QWidget::changeEvent(event);
+    return QWidget::event(event);
 }
 
 void CaptionBar::leaveEvent(QEvent*)

@@ -33,7 +33,7 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent, const Co
     case ControlKind::Static: {
         auto* label = new QLabel(QString::fromUtf8(control.text), parent);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setAlignment(((control.style & SS_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
         widget = label;
         break;
     }

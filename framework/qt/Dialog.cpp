@@ -1,7 +1,9 @@
 #include "framework/Dialog.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QEventLoop>
+#include <QLabel>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -72,6 +74,35 @@ void placeBeside(QWidget* window, const QRect& anchor)
     moveOnScreen(window, at, anchor.center());
 }
 
+// A dialog is placed before the window manager frames it; once the frame is known (a title bar
+// more, say) the placement is checked again, so the whole frame stays on the screen.
+class OnScreenOnceFramed : public QObject {
+public:
+    OnScreenOnceFramed(QWidget* window, const QPoint& near)
+        : QObject(window), m_near(near), m_placed(window->frameGeometry().size())
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* window = static_cast<QWidget*>(watched);
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize)
+            && window->frameGeometry().size() != m_placed) {
+            m_placed = window->frameGeometry().size();
+            const QScreen* screen = QGuiApplication::screenAt(m_near);
+            if (screen && !screen->availableGeometry().contains(window->frameGeometry()))
+                moveOnScreen(window, window->frameGeometry().topLeft(), m_near);
+        }
+        return false;
+    }
+
+private:
+    QPoint m_near;
+    QSize m_placed;
+};
+
 // TRUE from OnInitDialog: the focus starts on the first control that takes it.
 void focusFirstControl(DialogWindow* window)
 {
@@ -100,10 +131,12 @@ std::intptr_t CDialog::DoModal()
     m_loop = &loop;
     if (owner) {
         window->setWindowModality(Qt::ApplicationModal);
+        const QRect anchor(QPoint(m_anchor.left, m_anchor.top), QSize(m_anchor.Width(), m_anchor.Height()));
         if (m_hasAnchor)
-            placeBeside(window, QRect(QPoint(m_anchor.left, m_anchor.top), QSize(m_anchor.Width(), m_anchor.Height())));
+            placeBeside(window, anchor);
         else
             placeOverOwner(window, owner);
+        new OnScreenOnceFramed(window, m_hasAnchor ? anchor.center() : owner->frameGeometry().center());
     }
     const BOOL focusFirst = OnInitDialog();
     // A dialog may end during its initialisation.
@@ -158,6 +191,13 @@ void CDialog::OnCancel()
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+void CDialog::SetDlgItemText(int id, const char* text)
+{
+    const DialogWindow* window = qobject_cast<DialogWindow*>(GetImpl() ? GetImpl()->widget.data() : nullptr);
+    if (auto* label = qobject_cast<QLabel*>(window ? window->control(id) : nullptr))
+        label->setText(QString::fromUtf8(text ? text : ""));
+}
 
 LRESULT CDialog::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include "framework/qt/CaptionBar.h"
+#include "framework/qt/TitleLine.h"
 #include "framework/qt/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/qt/DialogFont.h"
@@ -59,8 +60,9 @@ DialogWindow::DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget*
     if (ownCaption) {
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     } else {
-        Qt::WindowFlags flags = (tmpl.exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Dialog;
-        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        // Every owned window is a fixed dialog to the window manager (tool windows too), so it
+        // gets neither minimise nor maximise.
+        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
         if (tmpl.style & WS_SYSMENU)
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         setWindowFlags(flags);
@@ -81,9 +83,14 @@ DialogWindow::DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget*
     const QSize clientSize(DluToPixelsX(units, tmpl.cx), DluToPixelsY(units, tmpl.cy));
     const int captionHeight = m_caption ? m_caption->preferredHeight() : 0;
     resize(clientSize.width(), clientSize.height() + captionHeight);
+    // A tool window's title is its content's (the editor shows its date inside).
+    if (!ownCaption && !(tmpl.exStyle & WS_EX_TOOLWINDOW)) {
+        m_titleLineHeight = AddTitleLine(this);
+        resize(width(), height() + m_titleLineHeight);
+    }
     layoutStrips();
-    if (!ownCaption)
-        setFixedSize(size());
+    // Minimum and maximum size hints alike: window managers offer no resize and no maximise.
+    setFixedSize(size());
 
     // Templates place the window at (x, y) on the screen when it has no owner.
     if (!owner) {
@@ -125,7 +132,8 @@ void DialogWindow::layoutStrips()
     const int captionHeight = m_caption ? m_caption->preferredHeight() : 0;
     if (m_caption)
         m_caption->setGeometry(0, 0, width(), captionHeight);
-    m_client->setGeometry(0, captionHeight, width(), qMax(0, height() - captionHeight));
+    const int top = captionHeight + m_titleLineHeight;
+    m_client->setGeometry(0, top, width(), qMax(0, height() - top));
 }
 
 void DialogWindow::resizeEvent(QResizeEvent* event)
@@ -146,7 +154,9 @@ void DialogWindow::setOuterGeometry(const QRect& rect)
 {
     if (m_caption) {
         // The window system has no zero-sized windows; a hand-edited rectangle may ask for one.
-        setGeometry(rect.x(), rect.y(), qMax(1, rect.width()), qMax(1, rect.height()));
+        // Each fold and unfold fixes the size anew.
+        setFixedSize(qMax(1, rect.width()), qMax(1, rect.height()));
+        move(rect.topLeft());
         return;
     }
     const QRect frame = frameGeometry();

@@ -52,6 +52,8 @@ private:
     CDialog* m_dialog;
     CaptionBar* m_caption = nullptr;
     QWidget* m_client = nullptr;
+    int m_titleLineHeight = 0; // where no window manager shows the title
+
     std::map<unsigned, QWidget*> m_controls;
     bool m_moving = false;
     QPoint m_moveStart; // window position when the move began

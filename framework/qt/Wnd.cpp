@@ -13,6 +13,7 @@
 #include "framework/qt/FileWatcher.h"
 #include "framework/Dialog.h"
 #include "framework/qt/DialogWindow.h"
+#include "framework/qt/TitleLine.h"
 #include "framework/qt/WallClockTimer.h"
 #include "framework/WinApp.h"
 #include "framework/qt/WndImpl.h"
@@ -194,6 +195,7 @@ int CWnd::MessageBox(const char* text, const char* caption, UINT type)
         box.setStandardButtons(QMessageBox::Ok);
     }
     box.setWindowModality(Qt::ApplicationModal);
+    AddTitleLine(&box);
     const int answer = box.exec();
     // The owner gets the keyboard back, also where no window manager hands it over.
     if (QWidget* owner = widgetOf(this); owner && owner->window()->isVisible())

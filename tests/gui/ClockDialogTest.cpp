@@ -7,6 +7,7 @@
 
 #include "GuiTestSupport.h"
 #include "framework/qt/CaptionBar.h"
+#include "framework/qt/CaptionColours.h"
 #include "framework/qt/MonthCalWidget.h"
 #include "clock/ClockDialog.h"
 #include "res/Resource.h"
@@ -35,6 +36,59 @@ private slots:
             QCOMPARE(window->focusWidget(), calendar);
             QVERIFY(calendar->mapTo(window, QPoint(0, 0)).y() >= window->height());
         });
+    }
+
+    // The title reads at 4.5 : 1 or better against every point of the caption's gradient,
+    // focused or not, in light and dark palettes; the look follows the focus at once.
+    void captionTitleIsReadable_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<bool>("active");
+        QTest::newRow("light, active") << false << true;
+        QTest::newRow("light, inactive") << false << false;
+        QTest::newRow("dark, active") << true << true;
+        QTest::newRow("dark, inactive") << true << false;
+    }
+
+    void captionTitleIsReadable()
+    {
+        QFETCH(bool, dark);
+        QFETCH(bool, active);
+        const QPalette light = QApplication::palette();
+        if (dark)
+            QApplication::setPalette(DarkPalette(light));
+        CClockDialog dlg;
+        QWidget other;
+        RunModal(dlg, [&] {
+            DialogWindow* window = WindowOf(dlg);
+            QApplication::setActiveWindow(window);
+            QTRY_VERIFY(window->isActiveWindow());
+            if (!active) {
+                other.show();
+                QApplication::setActiveWindow(&other);
+                QTRY_VERIFY(!window->isActiveWindow());
+            }
+            CaptionBar* caption = window->caption();
+            const QImage shot = caption->grab().toImage();
+            const int from = caption->iconRect().right() + 5, to = caption->closeRect().left() - 2;
+            // The background along the top row; the ink, the title's pixel furthest from it.
+            QColor ink;
+            double inkContrast = 0;
+            for (int x = from; x < to; ++x)
+                for (int y = 2; y < shot.height() - 2; ++y)
+                    if (const double c = Contrast(shot.pixelColor(x, y), shot.pixelColor(x, 0)); c > inkContrast) {
+                        inkContrast = c;
+                        ink = shot.pixelColor(x, y);
+                    }
+            double worst = 21;
+            for (int x = from; x < to; ++x)
+                worst = std::min(worst, Contrast(ink, shot.pixelColor(x, 0)));
+            QVERIFY2(worst >= 4.5, qPrintable(QString("%1 on %2..%3: %4").arg(ink.name(), shot.pixelColor(from, 0).name(),
+                                                                             shot.pixelColor(to, 0).name()).arg(worst)));
+            // Active and inactive captions differ.
+            QCOMPARE(shot.pixelColor(0, 0) == MakeCaptionColours(caption->palette(), true).left, active);
+        });
+        QApplication::setPalette(light);
     }
 
     // Each route puts the question; No keeps the window as it was (while the clock ticks on

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
+
 #include "clock/ClockApp.h"
 #include "framework/qt/WndImpl.h"
 #include "profile/ProfileStore.h"
@@ -119,4 +122,26 @@ QRect WindowRect(const CWnd& wnd)
     CRect r;
     wnd.GetWindowRect(&r);
     return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+QPalette DarkPalette(QPalette dark)
+{
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(110, 110, 110));
+    dark.setColor(QPalette::Highlight, QColor(0, 0, 160));
+    dark.setColor(QPalette::HighlightedText, Qt::yellow);
+    return dark;
+}
+
+double Contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto lin = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }

@@ -3,7 +3,9 @@
 // next modal window.
 #pragma once
 
+#include <QColor>
 #include <QMessageBox>
+#include <QPalette>
 #include <QRect>
 #include <QTemporaryDir>
 #include <functional>
@@ -56,3 +58,8 @@ void ActOnNextDialog(unsigned templateId, std::function<void(DialogWindow*)> act
 DialogWindow* WindowOf(const CWnd& wnd);
 // The window's outer rectangle in screen pixels.
 QRect WindowRect(const CWnd& wnd);
+
+// A dark palette over `base`: dark window and base, light text, a dark selection with yellow ink.
+QPalette DarkPalette(QPalette base);
+// WCAG contrast ratio of two colours, 1 to 21.
+double Contrast(const QColor& a, const QColor& b);

@@ -40,16 +40,6 @@ Ink inkIn(const QImage& image, const QRectF& logical)
     return ink;
 }
 
-QPalette darkPalette(QPalette dark)
-{
-    dark.setColor(QPalette::Base, Qt::black);
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(110, 110, 110));
-    dark.setColor(QPalette::Highlight, QColor(0, 0, 160));
-    dark.setColor(QPalette::HighlightedText, Qt::yellow);
-    return dark;
-}
-
 // The pixel of a cell that stands out most from the background: the core of the number's strokes.
 QColor strongestIn(const QImage& image, const QRectF& logical, const QColor& base)
 {
@@ -68,16 +58,6 @@ QColor strongestIn(const QImage& image, const QRectF& logical, const QColor& bas
         }
     }
     return strongest;
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const auto luminance = [](const QColor& c) {
-        const auto lin = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 } // namespace
@@ -261,7 +241,7 @@ private slots:
             QVERIFY(cell.contains(fm.boundingRect(cell, Qt::AlignCenter, QStringLiteral("28"))));
             QVERIFY(cell.contains(fm.boundingRect(cell, Qt::AlignCenter, QStringLiteral("水"))));
         }
-        cal->setPalette(darkPalette(cal->palette()));
+        cal->setPalette(DarkPalette(cal->palette()));
         QTest::keyClick(cal, Qt::Key_Left); // selected, but not today's circle
         const QImage shot = cal->grab().toImage();
         const qreal px = 1 / shot.devicePixelRatio();
@@ -294,15 +274,15 @@ private slots:
         const QImage plain = make(QDate(2026, 5, 20))->grab().toImage();
         MonthCalWidget* cal = make(QDate(2026, 5, 20), 9, {0, 1u << 3, 0});
         if (dark)
-            cal->setPalette(darkPalette(cal->palette()));
+            cal->setPalette(DarkPalette(cal->palette()));
         const QImage shot = cal->grab().toImage();
         const QColor base = cal->palette().color(QPalette::Base), text = cal->palette().color(QPalette::Text);
         for (const auto& [day, kind] : {std::pair{3, 'r'}, {4, 'r'}, {6, 'r'}, {2, 'b'}, {7, 't'}}) {
             const int index = calendar::gridIndex({2026, 5}, {2026, 5, day});
             const QColor c = strongestIn(shot, cal->cellRect(index / 7, index % 7), base);
             const bool red = c.red() > c.green() + 60 && c.red() > c.blue() + 60, blue = c.blue() > c.red() + 60;
-            QVERIFY2(kind == 'r' ? red : kind == 'b' ? blue : contrast(c, text) < 1.5, qPrintable(QString("May %1: %2").arg(day).arg(c.name())));
-            QVERIFY2(contrast(c, base) >= 3, qPrintable(QString("May %1: %2").arg(day).arg(c.name())));
+            QVERIFY2(kind == 'r' ? red : kind == 'b' ? blue : Contrast(c, text) < 1.5, qPrintable(QString("May %1: %2").arg(day).arg(c.name())));
+            QVERIFY2(Contrast(c, base) >= 3, qPrintable(QString("May %1: %2").arg(day).arg(c.name())));
         }
         // The bold holiday is bold still: more ink than the same day drawn plain.
         const int may4 = calendar::gridIndex({2026, 5}, {2026, 5, 4});

@@ -1,0 +1,98 @@
+#include "framework/qt/TitleLine.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
+{
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, std::strlen(name), name), nullptr), &std::free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// The window an EWMH window manager names on the root and on itself; none without one.
+bool SupportingWindowAlive(xcb_connection_t* connection, xcb_window_t root)
+{
+    const xcb_atom_t check = Atom(connection, "_NET_SUPPORTING_WM_CHECK");
+    if (check == XCB_ATOM_NONE)
+        return false;
+    const auto named = [&](xcb_window_t window) -> xcb_window_t {
+        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+            xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, check, XCB_ATOM_WINDOW, 0, 1), nullptr),
+            &std::free);
+        if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
+            return XCB_WINDOW_NONE;
+        return *static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
+    };
+    const xcb_window_t child = named(root);
+    // A crashed manager leaves the root's property behind; its window is gone then.
+    return child != XCB_WINDOW_NONE && named(child) == child;
+}
+
+// Keeps the title line across the top as the window changes size or title.
+class TitleLineKeeper : public QObject {
+public:
+    TitleLineKeeper(QWidget* window, QLabel* line) : QObject(window), m_line(line) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* window = static_cast<QWidget*>(watched);
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            m_line->setGeometry(0, 0, window->width(), m_line->height());
+        else if (event->type() == QEvent::WindowTitleChange)
+            m_line->setText(window->windowTitle());
+        return false;
+    }
+
+private:
+    QLabel* m_line;
+};
+
+} // namespace
+
+bool WindowManagerDrawsTitles()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return QGuiApplication::platformName() != QLatin1String("offscreen")
+            && QGuiApplication::platformName() != QLatin1String("minimal");
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return true;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    return screen && SupportingWindowAlive(connection, screen->root);
+}
+
+int AddTitleLine(QWidget* window)
+{
+    if (WindowManagerDrawsTitles())
+        return 0;
+    auto* line = new QLabel(window->windowTitle(), window);
+    line->setObjectName(QStringLiteral("titleLine"));
+    QFont bold = window->font();
+    bold.setBold(true);
+    line->setFont(bold);
+    line->setAlignment(Qt::AlignCenter);
+    line->setAutoFillBackground(true);
+    line->setBackgroundRole(QPalette::Mid);
+    const int height = QFontMetrics(bold).height() + 4;
+    line->setGeometry(0, 0, window->width(), height);
+    window->installEventFilter(new TitleLineKeeper(window, line));
+    if (QLayout* layout = window->layout()) {
+        QMargins margins = layout->contentsMargins();
+        margins.setTop(margins.top() + height);
+        layout->setContentsMargins(margins);
+    }
+    return height;
+}
