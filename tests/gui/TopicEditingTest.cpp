@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QHelpEvent>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -137,10 +138,15 @@ private slots:
             QTest::mouseClick(calendar, Qt::LeftButton, {}, cell.center());
             QCOMPARE(dlg.m_day, 10);
             QCOMPARE(dlg.m_flags, 1); // still unfolded, nothing pending
-            QString title;
+            QString title, dateLine;
             QRect editor;
             answerEditor([&](QTextEdit* box) {
                 title = box->window()->windowTitle();
+                // The date shows inside too, whole, on a line of its own above the text.
+                const auto* line = qobject_cast<QLabel*>(static_cast<DialogWindow*>(box->window())->control(IDC_TOPIC_DATE));
+                dateLine = line->text();
+                QVERIFY(line->fontMetrics().horizontalAdvance(dateLine) <= line->width());
+                QVERIFY(line->geometry().bottom() < box->geometry().top());
                 editor = box->window()->frameGeometry();
                 QTest::keyClicks(box, "memo");
                 setNow(2026, 12, 7, 0, 0);
@@ -148,6 +154,7 @@ private slots:
             });
             QTest::mouseClick(calendar, Qt::LeftButton, {}, cell.center());
             QTRY_COMPARE(title, QStringLiteral("2026/12/10"));
+            QCOMPARE(dateLine, title);
             // The tick moved the active date to the new day; the text still went to the clicked one.
             QCOMPARE(dlg.m_day, 7);
             QCOMPARE(topicOf(dlg, 2026, 12, 10), QStringLiteral("memo"));
