@@ -27,11 +27,11 @@ QColor ReadableUnder(QColor colour, const QColor& ink)
     return colour;
 }
 
-// The palette's ink where it reads better, else black or white, whichever is further from
-// the background.
+// The palette's ink, unless no shade of background could carry it (a mid grey): then black or
+// white, whichever is further from the background.
 QColor InkFor(const QColor& preferred, const QColor& background)
 {
-    if (ContrastRatio(preferred, background) >= kMinimumContrast)
+    if (std::max(ContrastRatio(preferred, Qt::white), ContrastRatio(preferred, Qt::black)) >= kMinimumContrast)
         return preferred;
     return ContrastRatio(Qt::white, background) >= ContrastRatio(Qt::black, background) ? QColor(Qt::white)
                                                                                          : QColor(Qt::black);
