@@ -58,6 +58,6 @@ CaptionColours MakeCaptionColours(const QPalette& palette, bool active)
     // The gradient fades towards the ink's opposite, so its far end reads even better.
     const bool lightInk = RelativeLuminance(colours.ink) > 0.18;
     colours.left = ReadableUnder(base, colours.ink);
-    colours.right = ReadableUnder(lightInk ? colours.left.lighter(125) : colours.left.darker(112), colours.ink);
+    colours.right = ReadableUnder(lightInk ? colours.left.darker(125) : colours.left.lighter(112), colours.ink);
     return colours;
 }
