@@ -12,9 +12,9 @@ PACKAGES=(
     g++ cmake ninja-build pkgconf
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n qt6-gtk-platformtheme
     fonts-ipafont-gothic
-    libical-dev
+    libical-dev libxcb1-dev
     libgtest-dev libbenchmark-dev python3-icalendar
-    xvfb xauth xdotool x11-utils locales-all
+    xvfb xauth xdotool x11-utils locales-all openbox
     imagemagick curl syncthing
     desktop-file-utils appstream
 )

@@ -5,6 +5,7 @@
 #                                 session manager of the caller's, nor the VARs
 #   session_start_xvfb            a private 1024x768x24 server, DISPLAY exported; else fails,
 #                                 $work/xvfb.log saying why
+#   session_start_openbox         Openbox managing that display; else fails, $work/openbox.log
 #   start_app PROGRAM             PROGRAM in the background in $work, output to $work/app.{out,err}
 #   report STATUS TEXT, fail WHY, skip WHY, run_check FUNCTION TEXT
 #                                 "ok - / not ok -" lines, counted in $passed $failed $skipped
@@ -16,12 +17,13 @@ readonly poll_limit=200 # polls of 0.05 s: about 10 s before giving up on a wind
 
 work=
 xvfb_pid=
+wm_pid=
 app_pid=
 
 # --- the session -------------------------------------------------------------------------
 session_cleanup() {
     local pid
-    for pid in "$app_pid" "$xvfb_pid"; do
+    for pid in "$app_pid" "$wm_pid" "$xvfb_pid"; do
         if [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; then
             kill "$pid" 2>/dev/null || true
             wait "$pid" 2>/dev/null || true
@@ -59,6 +61,19 @@ session_start_xvfb() {
     grep -qE '^[0-9]+$' "$work/display" 2>/dev/null || return 1
     DISPLAY=:$(head -n 1 "$work/display")
     export DISPLAY
+}
+
+session_start_openbox() {
+    local i
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    # A window manager announces itself on the root window once it manages windows.
+    for ((i = 0; i < poll_limit; i++)); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        kill -0 "$wm_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    return 1
 }
 
 start_app() { # start_app PROGRAM: its pid in $app_pid
