@@ -18,7 +18,7 @@ void CClockDialog::LoadPlacement()
     rect.right = app->GetProfileInt("LOCATE", "RIGHT", rect.right);
     rect.bottom = app->GetProfileInt("LOCATE", "BOTTOM", rect.bottom);
     m_flags = app->GetProfileInt("SETTING", "FLAG", m_flags);
-    // Used as stored, unless nobody could reach the window there.
+    // Used as stored while its caption is easy to reach; moved onto the nearest screen otherwise.
     rect = ReachablePlacement(rect, current, GetScreenWorkAreas(), current.Height() - client.Height());
     MoveWindow(rect, TRUE);
 }

@@ -1,27 +1,43 @@
 #include "clock/PlacementRules.h"
 
 #include <algorithm>
+#include <climits>
 #include <limits>
 
 namespace {
 
-bool intersects(const CRect& a, const CRect& b)
+// A rectangle in wide arithmetic: a hand-edited profile may hold any int at all.
+struct Box {
+    long long left, top, right, bottom;
+};
+
+long long overlap(long long a0, long long a1, long long b0, long long b1)
 {
-    return std::max(a.left, b.left) < std::min(a.right, b.right) && std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
+    return std::max(0LL, std::min(a1, b1) - std::max(a0, b0));
 }
 
-long long distanceSquared(const CRect& r, const CRect& area)
+// A third of the caption's width and all of its height on the area: enough to grab and to read.
+bool reachableOn(const Box& caption, const CRect& area)
 {
-    // Gap between the rectangle's caption corner and the area, per axis.
-    const long long dx = r.left < area.left ? area.left - r.left : (r.left >= area.right ? r.left - area.right + 1 : 0);
-    const long long dy = r.top < area.top ? area.top - r.top : (r.top >= area.bottom ? r.top - area.bottom + 1 : 0);
-    return dx * dx + dy * dy;
+    return caption.top >= area.top && caption.bottom <= area.bottom
+        && 3 * overlap(caption.left, caption.right, area.left, area.right) >= caption.right - caption.left;
 }
 
-int clampInto(int start, int length, int areaStart, int areaEnd)
+// The least move of [start, start + length) into [areaStart, areaEnd); too long for the area,
+// its start (the caption, the icon) is what stays on it.
+long long clampInto(long long start, long long length, long long areaStart, long long areaEnd)
 {
-    // Too big for the area: its start (the caption, the icon) is what must be on screen.
     return std::max(areaStart, std::min(start, areaEnd - length));
+}
+
+int saturated(long long v)
+{
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
+CRect toRect(long long left, long long top, long long width, long long height)
+{
+    return CRect(saturated(left), saturated(top), saturated(left + width), saturated(top + height));
 }
 
 } // namespace
@@ -29,30 +45,26 @@ int clampInto(int start, int length, int areaStart, int areaEnd)
 CRect ReachablePlacement(const CRect& stored, const CRect& current, const std::vector<CRect>& workAreas,
                          int captionHeight)
 {
-    CRect r = stored;
-    if (r.IsRectEmpty())
-        r = CRect(stored.left, stored.top, stored.left + current.Width(), stored.top + current.Height());
-    if (workAreas.empty())
-        return r;
+    const bool empty = stored.IsRectEmpty();
+    const long long width = empty ? current.Width() : 0LL + stored.right - stored.left;
+    const long long height = empty ? current.Height() : 0LL + stored.bottom - stored.top;
+    const CRect sized = empty ? toRect(stored.left, stored.top, width, height) : stored;
+    const Box caption{stored.left, stored.top, stored.left + width, stored.top + std::max(1, captionHeight)};
+    if (workAreas.empty() || std::any_of(workAreas.begin(), workAreas.end(),
+                                         [&](const CRect& area) { return reachableOn(caption, area); }))
+        return sized;
 
-    const CRect caption(r.left, r.top, r.right, r.top + std::max(1, captionHeight));
+    double best = std::numeric_limits<double>::infinity();
+    long long left = stored.left, top = stored.top;
     for (const CRect& area : workAreas) {
-        if (intersects(caption, area))
-            return r;
-    }
-
-    const CRect* nearest = &workAreas.front();
-    long long best = std::numeric_limits<long long>::max();
-    for (const CRect& area : workAreas) {
-        const long long d = distanceSquared(r, area);
-        if (d < best) {
-            best = d;
-            nearest = &area;
+        const long long x = clampInto(stored.left, width, area.left, area.right);
+        const long long y = clampInto(stored.top, height, area.top, area.bottom);
+        const double dx = static_cast<double>(x - stored.left), dy = static_cast<double>(y - stored.top);
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            left = x;
+            top = y;
         }
     }
-    const int width = r.Width();
-    const int height = r.Height();
-    const int left = clampInto(r.left, width, nearest->left, nearest->right);
-    const int top = clampInto(r.top, height, nearest->top, nearest->bottom);
-    return CRect(left, top, left + width, top + height);
+    return toRect(left, top, width, height);
 }

@@ -6,6 +6,8 @@
 
 // In menu order.
 const CClockDialog::Preference CClockDialog::kPreferences[] = {
+    {IDM_TOPMOST, IDS_TOPMOST_ENTRY, "TOPMOST", false, &CClockDialog::SetTopmost},
+    {IDM_STICKY, IDS_STICKY_ENTRY, "STICKY", false, &CClockDialog::SetOnAllDesktops},
     {IDM_WEEKSTART, IDS_WEEKSTART_ENTRY, "WEEKSTART", false, &CClockDialog::ApplyWeekStart},
 };
 

@@ -31,6 +31,11 @@ public:
     void SetWindowText(const char* text);
     HICON SetIcon(HICON icon, BOOL bigIcon);
     BOOL IsIconic() const;
+    // Asks the window manager to keep this window above the others, and to show it on every
+    // desktop (workspace); again each time the window is shown. Nothing happens where the
+    // window system has no such hints.
+    void SetTopmost(bool on);
+    void SetOnAllDesktops(bool on);
 
     // The window's system menu (its own copy, kept across calls; `revert` restores the default).
     CMenu* GetSystemMenu(BOOL revert);

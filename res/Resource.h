@@ -2,6 +2,8 @@
 #pragma once
 
 inline constexpr unsigned IDM_ABOUT = 0x0010; // system-menu command of the About entry
+inline constexpr unsigned IDM_TOPMOST = 0x0020; // system-menu check item: kept above other windows
+inline constexpr unsigned IDM_STICKY = 0x0030; // system-menu check item: shown on every desktop
 inline constexpr unsigned IDM_WEEKSTART = 0x0040; // system-menu check item: weeks start on Monday
 inline constexpr unsigned IDM_EXPORT = 0x0070; // system-menu command: write the topics as iCalendar
 inline constexpr unsigned IDD_ABOUT = 100; // About and settings dialog
@@ -14,3 +16,5 @@ inline constexpr unsigned IDC_TOPIC_TEXT = 1001; // edit control of the topic ed
 inline constexpr unsigned IDC_TOPIC_DATE = 1004; // the editor's date line, above its text
 inline constexpr unsigned IDS_WEEKSTART_ENTRY = 103; // text of the week-start check item
 inline constexpr unsigned IDS_EXPORT_ENTRY = 104; // text of the export entry
+inline constexpr unsigned IDS_TOPMOST_ENTRY = 105; // text of the keep-on-top check item
+inline constexpr unsigned IDS_STICKY_ENTRY = 106; // text of the all-desktops check item

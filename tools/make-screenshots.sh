@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of a built ombrelclock on a private Xvfb display: the folded
-# caption, the unfolded calendar with bold days, the topic editor beside the calendar, and the
-# About box. Builds nothing; needs Xvfb, xdotool, xwininfo and ImageMagick (import, convert).
+# caption, the unfolded calendar with bold days, the topic editor beside the calendar, the
+# window menu and the About box. Builds nothing; needs Xvfb, xdotool, xwininfo and ImageMagick
+# (import, convert).
 # Usage: tools/make-screenshots.sh [path/to/ombrelclock [output-dir]]
 #   defaults: build/ombrelclock and docs/screenshots, both in this repository.
 set -euo pipefail
@@ -104,6 +105,7 @@ topic() { printf '[%4d:%2d:%2d]%s' "$year" "$month" "$1" "$2"; }
     echo "BOTTOM=$((top_at + caption_height))"
     echo "[SETTING]"
     echo "FLAG=0"
+    echo "TOPMOST=1"
     echo "[TOPICS]"
     echo "NUMBER=3"
     echo "00000=$(topic 3 '資源ごみの日')"
@@ -148,15 +150,17 @@ capture "$out/editor.png" "$clock" "$editor"
 press "$editor" Escape
 window_gone "$editor" || die "Escape did not close the editor"
 
-# The window menu from a right-click on the caption's text; its last entry opens the About box,
-# shown folded so the box is pictured over the caption alone.
+# The window menu from Shift+F10 over the folded caption, its first check item on (the
+# profile's TOPMOST=1); its third entry opens the About box, pictured over the caption alone.
 read -r x y w h <<<"$(geometry "$clock")"
 press "$clock" Return
 wait_height "$clock" "$h" >/dev/null || die "Enter did not fold the calendar"
-xdotool mousemove --sync $((x + w / 2)) $((y + folded_h / 2)) click 3
-sleep "$settle"
-xdotool key --clearmodifiers Up Return
-about=$(find_window "$about_title") || die "no About box after the window menu's last entry"
+press "$clock" shift+F10
+menu=$(timeout 10 xdotool search --sync --onlyvisible --maxdepth 1 --class ombrelclock | grep -vx "$clock" | head -n 1) ||
+    die "no window menu after Shift+F10"
+capture "$out/menu.png" "$clock" "$menu"
+xdotool key --clearmodifiers Down Down Down Return
+about=$(find_window "$about_title") || die "no About box after the window menu's About entry"
 xdotool mousemove --sync 0 0
 capture "$out/about.png" "$clock" "$about"
 press "$about" Escape || true

@@ -192,6 +192,11 @@ void DialogWindow::showSystemMenu(const QPoint& globalPos)
     menu.exec(globalPos);
 }
 
+void DialogWindow::showSystemMenuBelowCaption()
+{
+    showSystemMenu(m_caption ? m_caption->mapToGlobal(QPoint(0, m_caption->height())) : mapToGlobal(QPoint()));
+}
+
 void DialogWindow::sendSysCommand(unsigned id)
 {
     m_dialog->SendMessage(WM_SYSCOMMAND, id, 0);
@@ -281,8 +286,16 @@ void DialogWindow::keyPressEvent(QKeyEvent* event)
         break;
     case Qt::Key_Space:
         if (mods == Qt::AltModifier) {
-            const QPoint at = m_caption ? m_caption->mapToGlobal(QPoint(0, m_caption->height())) : mapToGlobal(QPoint());
-            showSystemMenu(at);
+            showSystemMenuBelowCaption();
+            return;
+        }
+        break;
+    case Qt::Key_F10:
+    case Qt::Key_Menu:
+        // A window manager takes Alt+Space for its own menu; these keys always reach us. Only
+        // the own caption's window has no other menu for them (an edit box has its own).
+        if (m_caption && mods == (event->key() == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier)) {
+            showSystemMenuBelowCaption();
             return;
         }
         break;

@@ -30,6 +30,8 @@ public:
     void setOuterGeometry(const QRect& rect);
     void setTitle(const QString& title);
     void showSystemMenu(const QPoint& globalPos);
+    // From the keyboard (Alt+Space; Shift+F10 and the Menu key on the own caption's window).
+    void showSystemMenuBelowCaption();
     // The system menu's Move: the window follows the pointer or the arrow keys until a click
     // or Enter; Escape puts it back.
     void startMoveMode();

@@ -6,13 +6,16 @@
 #include <QLayout>
 #include <QWidget>
 
+#ifdef OMBREL_HAVE_XCB
 #include <xcb/xcb.h>
+#endif
 
 #include <cstring>
 #include <memory>
 
 namespace {
 
+#ifdef OMBREL_HAVE_XCB
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
 {
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
@@ -38,6 +41,7 @@ bool SupportingWindowAlive(xcb_connection_t* connection, xcb_window_t root)
     // A crashed manager leaves the root's property behind; its window is gone then.
     return child != XCB_WINDOW_NONE && named(child) == child;
 }
+#endif
 
 // Keeps the title line across the top as the window changes size or title.
 class TitleLineKeeper : public QObject {
@@ -66,12 +70,16 @@ bool WindowManagerDrawsTitles()
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return QGuiApplication::platformName() != QLatin1String("offscreen")
             && QGuiApplication::platformName() != QLatin1String("minimal");
+#ifdef OMBREL_HAVE_XCB
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
     if (!connection)
         return true;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     return screen && SupportingWindowAlive(connection, screen->root);
+#else
+    return true;
+#endif
 }
 
 int AddTitleLine(QWidget* window)

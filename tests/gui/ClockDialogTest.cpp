@@ -17,8 +17,9 @@ class ClockDialogTest : public GuiTest {
 
     // A way to close the window ("escape", "altf4", "closebox", "wmclose"), and the flags then.
     struct CloseRoute { QString route; int flags; };
-    // How the system menu is opened, the entry chosen and the object name of what that opens.
-    struct MenuUse { bool rightClick; int entry; QString opens; };
+    // How the system menu is opened ("icon", "right-click" or a key), the entry chosen, and the
+    // object name of what that opens or the SETTING key of the check item.
+    struct MenuUse { QString how; int entry; QString opens; const char* key = nullptr; };
 
 private slots:
     // Folded, the window is its caption; the calendar lies below the edge but keeps the focus.
@@ -179,14 +180,16 @@ private slots:
         });
     }
 
-    // The same menu from the icon and from a right click; its entries do what they say.
+    // The same menu from the icon, a right click and the keys; its entries do what they say.
     void captionOpensTheSystemMenu_data()
     {
         QTest::addColumn<MenuUse>("row");
-        QTest::newRow("icon, About") << MenuUse{false, 3, QString("dialog%1").arg(IDD_ABOUT)};
-        QTest::newRow("right-click on the title, Close") << MenuUse{true, 1, "messageBox"};
-        QTest::newRow("icon, Monday first: at once, and saved") << MenuUse{false, 5, {}};
-        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{false, 7, "fileDialog"};
+        QTest::newRow("icon, About") << MenuUse{"icon", 3, QString("dialog%1").arg(IDD_ABOUT)};
+        QTest::newRow("right-click on the title, Close") << MenuUse{"right-click", 1, "messageBox"};
+        QTest::newRow("Alt+Space, keep on top: saved at once") << MenuUse{"Alt+Space", 5, {}, "TOPMOST"};
+        QTest::newRow("Shift+F10, all desktops: saved at once") << MenuUse{"Shift+F10", 6, {}, "STICKY"};
+        QTest::newRow("Menu key, Monday first: at once, and saved") << MenuUse{"Menu", 7, {}, "WEEKSTART"};
+        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{"icon", 9, "fileDialog"};
     }
 
     void captionOpensTheSystemMenu()
@@ -220,12 +223,18 @@ private slots:
                     menu->close();
                 }
             });
-            QTest::mouseClick(caption, row.rightClick ? Qt::RightButton : Qt::LeftButton, {},
-                              row.rightClick ? caption->rect().center() : caption->iconRect().center());
-            if (row.opens.isEmpty()) { // the check item: the calendar and the file follow at once
-                QTRY_COMPARE(WindowOf(dlg)->findChild<MonthCalWidget*>()->firstWeekday(), 1);
-                QCOMPARE(profileValue("SETTING", "WEEKSTART"), QStringLiteral("1"));
+            if (row.how == "icon" || row.how == "right-click") {
+                const bool right = row.how == "right-click";
+                QTest::mouseClick(caption, right ? Qt::RightButton : Qt::LeftButton, {},
+                                  right ? caption->rect().center() : caption->iconRect().center());
+            } else { // to the calendar, which has the focus and passes the key on
+                const QKeyCombination key = QKeySequence(row.how)[0];
+                QTest::keyClick(WindowOf(dlg)->focusWidget(), key.key(), key.keyboardModifiers());
+            }
+            if (row.key) { // the check item: checked and saved at once (Monday first: the calendar too)
+                QTRY_COMPARE(profileValue("SETTING", row.key), QStringLiteral("1"));
                 QCOMPARE(dlg.GetSystemMenu(FALSE)->Items().at(row.entry).flags & MF_CHECKED, MF_CHECKED);
+                QCOMPARE(WindowOf(dlg)->findChild<MonthCalWidget*>()->firstWeekday(), qstrcmp(row.key, "WEEKSTART") == 0 ? 1 : 0);
             } else {
                 QTRY_VERIFY(opened);
             }
@@ -237,6 +246,7 @@ private slots:
         }
         QCOMPARE(entries, (QStringList{QStringLiteral("移動(&M)"), QStringLiteral("閉じる(&C)\tAlt+F4"), QStringLiteral("-"),
                                        QStringLiteral("OmbrelClock の情報と設定(&A)"), QStringLiteral("-"),
+                                       QStringLiteral("常に手前に表示"), QStringLiteral("すべてのデスクトップに表示"),
                                        QStringLiteral("月曜始まり"), QStringLiteral("-"),
                                        QStringLiteral("iCalendar 形式で書き出す...")}));
     }
