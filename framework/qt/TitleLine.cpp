@@ -6,40 +6,21 @@
 #include <QLayout>
 #include <QWidget>
 
-#ifdef OMBREL_HAVE_XCB
-#include <xcb/xcb.h>
-#endif
+#include "framework/qt/XcbProperties.h"
 
-#include <cstring>
-#include <memory>
 
 namespace {
 
 #ifdef OMBREL_HAVE_XCB
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name)
-{
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, std::strlen(name), name), nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
 // The window an EWMH window manager names on the root and on itself; none without one.
 bool SupportingWindowAlive(xcb_connection_t* connection, xcb_window_t root)
 {
-    const xcb_atom_t check = Atom(connection, "_NET_SUPPORTING_WM_CHECK");
+    const xcb_atom_t check = XcbAtom(connection, "_NET_SUPPORTING_WM_CHECK");
     if (check == XCB_ATOM_NONE)
         return false;
-    const auto named = [&](xcb_window_t window) -> xcb_window_t {
-        const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-            xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, check, XCB_ATOM_WINDOW, 0, 1), nullptr),
-            &std::free);
-        if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
-            return XCB_WINDOW_NONE;
-        return *static_cast<xcb_window_t*>(xcb_get_property_value(reply.get()));
-    };
-    const xcb_window_t child = named(root);
+    const std::vector<uint32_t> named = XcbCardinals(connection, root, check, XCB_ATOM_WINDOW);
     // A crashed manager leaves the root's property behind; its window is gone then.
-    return child != XCB_WINDOW_NONE && named(child) == child;
+    return named.size() == 1 && XcbCardinals(connection, named[0], check, XCB_ATOM_WINDOW) == named;
 }
 #endif
 

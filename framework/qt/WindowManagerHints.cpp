@@ -10,13 +10,10 @@
 #include "framework/qt/WndImpl.h"
 
 #if defined(OMBREL_HAVE_XCB) && QT_CONFIG(xcb)
-#include <xcb/xcb.h>
+#include "framework/qt/XcbProperties.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -24,29 +21,6 @@ namespace {
 constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
 constexpr uint32_t kRemove = 0, kAdd = 1; // _NET_WM_STATE actions
 constexpr uint32_t kFromApplication = 1; // source indication: a normal application
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeReply>;
-
-xcb_atom_t atom(xcb_connection_t* c, const char* name)
-{
-    const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
-
-std::vector<uint32_t> cardinals(xcb_connection_t* c, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
-{
-    const Reply<xcb_get_property_reply_t> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, property, type, 0, 1024), nullptr));
-    if (!reply || reply->format != 32)
-        return {};
-    const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply.get()));
-    return std::vector<uint32_t>(values, values + xcb_get_property_value_length(reply.get()) / 4);
-}
 
 // One window's wishes, kept so that they are sent again whenever the window is shown: a window
 // manager drops a window's state when it is hidden.
@@ -102,8 +76,7 @@ private:
 
     xcb_window_t root() const
     {
-        const Reply<xcb_get_geometry_reply_t> reply(xcb_get_geometry_reply(m_c, xcb_get_geometry(m_c, window()), nullptr));
-        return reply ? reply->root : xcb_window_t(XCB_WINDOW_NONE);
+        return XcbRoot(m_c, window());
     }
 
     // A mapped window asks the window manager, which owns its state.
@@ -116,16 +89,16 @@ private:
             event.response_type = XCB_CLIENT_MESSAGE;
             event.format = 32;
             event.window = window();
-            event.type = atom(m_c, type);
+            event.type = XcbAtom(m_c, type);
             std::copy(data.begin(), data.end(), event.data.data32);
             xcb_send_event(m_c, 0, rootWindow, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                            reinterpret_cast<const char*>(&event));
         };
-        const xcb_atom_t state = atom(m_c, above ? "_NET_WM_STATE_ABOVE" : "_NET_WM_STATE_STICKY");
+        const xcb_atom_t state = XcbAtom(m_c, above ? "_NET_WM_STATE_ABOVE" : "_NET_WM_STATE_STICKY");
         message("_NET_WM_STATE", {on ? kAdd : kRemove, state, 0, kFromApplication});
         if (!above) {
             // Off: back to the desktop being shown.
-            const std::vector<uint32_t> current = cardinals(m_c, rootWindow, atom(m_c, "_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL);
+            const std::vector<uint32_t> current = XcbCardinals(m_c, rootWindow, XcbAtom(m_c, "_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL);
             message("_NET_WM_DESKTOP", {on ? kAllDesktops : (current.empty() ? 0 : current.front()), kFromApplication, 0, 0});
         }
         xcb_flush(m_c);
@@ -136,17 +109,17 @@ private:
     void store(bool above)
     {
         const bool on = above ? m_above : m_sticky;
-        const xcb_atom_t stateProperty = atom(m_c, "_NET_WM_STATE");
-        const xcb_atom_t state = atom(m_c, above ? "_NET_WM_STATE_ABOVE" : "_NET_WM_STATE_STICKY");
+        const xcb_atom_t stateProperty = XcbAtom(m_c, "_NET_WM_STATE");
+        const xcb_atom_t state = XcbAtom(m_c, above ? "_NET_WM_STATE_ABOVE" : "_NET_WM_STATE_STICKY");
         const xcb_window_t self = window();
-        std::vector<uint32_t> states = cardinals(m_c, self, stateProperty, XCB_ATOM_ATOM);
+        std::vector<uint32_t> states = XcbCardinals(m_c, self, stateProperty, XCB_ATOM_ATOM);
         states.erase(std::remove(states.begin(), states.end(), state), states.end());
         if (on)
             states.push_back(state);
         xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, self, stateProperty, XCB_ATOM_ATOM, 32,
                             static_cast<uint32_t>(states.size()), states.data());
         if (!above) {
-            const xcb_atom_t desktop = atom(m_c, "_NET_WM_DESKTOP");
+            const xcb_atom_t desktop = XcbAtom(m_c, "_NET_WM_DESKTOP");
             if (on)
                 xcb_change_property(m_c, XCB_PROP_MODE_REPLACE, self, desktop, XCB_ATOM_CARDINAL, 32, 1, &kAllDesktops);
             else
