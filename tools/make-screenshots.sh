@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of a built ombrelclock on a private Xvfb display: the folded
-# caption, the unfolded calendar with bold days, the topic editor beside the calendar, the
+# caption (active and inactive), the unfolded calendar with bold days, the topic editor beside the calendar, the
 # window menu and the About box. Builds nothing; needs Xvfb, xdotool, xwininfo and ImageMagick
 # (import, convert).
 # Usage: tools/make-screenshots.sh [path/to/ombrelclock [output-dir]]
@@ -17,7 +17,7 @@ if [[ ! -x $bin ]]; then
     exit 2
 fi
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
-for tool in Xvfb xdotool xwininfo import convert; do
+for tool in Xvfb xdotool xwininfo xmessage import convert; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "$tool is not installed (apt-get install xvfb xdotool x11-utils imagemagick)" >&2
         exit 2
@@ -118,6 +118,12 @@ start_app "$bin"
 clock=$(find_window "$clock_title") || die "no clock window within 10 s"
 xdotool windowfocus --sync "$clock" # an active caption, as a user sees it
 capture "$out/folded.png" "$clock"
+# The same with another window active, as the clock is most of the day.
+xmessage -geometry +400+300 "another window" &
+other=$!
+xdotool windowfocus --sync "$(find_window '^xmessage$')" || die "no other window to focus"
+capture "$out/folded-inactive.png" "$clock"
+kill "$other"
 
 read -r x y w folded_h <<<"$(geometry "$clock")"
 press "$clock" Return
