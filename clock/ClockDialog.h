@@ -61,8 +61,13 @@ public:
     void RefreshDayMarks(int year, int month);
 
     // --- topics/TopicExport.cpp: the window menu's export to an iCalendar file ---
-    void AddExportEntry();
     void ExportTopics();
+
+    // --- topics/TopicCommands.cpp: the window menu's search and export entries, Ctrl+F ---
+    // A separator, then the entries (in the window menu's order), and the search key.
+    void AddTopicCommands();
+    // The search dialog; the date chosen there is shown.
+    void SearchTopics();
 
     // --- topics/TopicEditing.cpp: the click gesture and the editor for one date ---
     void EditTopic(int year, int month, int day);
