@@ -1,3 +1,5 @@
+// The topic search's behaviour: every change of the box refills the list; Enter or a double
+// click ends the dialog with the selected row's date.
 #include "topics/SearchDialog.h"
 
 #include "res/Resource.h"
@@ -26,7 +28,7 @@ void CSearchDialog::OnChangeQuery()
     for (const int i : m_shown)
         m_list.AddString(m_search.Line(i).c_str());
     m_list.SetRedraw(TRUE);
-    // Enter takes the latest date at once; the arrows choose another.
+    // Enter takes the latest date at once; Tab and the arrow keys choose another.
     if (!m_shown.empty())
         m_list.SetCurSel(0);
 }

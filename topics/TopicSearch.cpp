@@ -1,3 +1,4 @@
+// The search's folded copy of the topics and the lookup of a query in it.
 #include "topics/TopicSearch.h"
 
 #include <algorithm>
