@@ -46,7 +46,7 @@ BOOL CClockDialog::OnInitDialog()
     }
 
     LoadPreferences();
-    AddExportEntry();
+    AddTopicCommands();
 
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
@@ -110,6 +110,8 @@ void CClockDialog::OnSysCommand(UINT nID, LPARAM lParam)
     if ((nID & 0xFFF0) == IDM_ABOUT) {
         CAboutDialog dlgAbout;
         dlgAbout.DoModal();
+    } else if ((nID & 0xFFF0) == IDM_SEARCH) {
+        SearchTopics();
     } else if ((nID & 0xFFF0) == IDM_EXPORT) {
         ExportTopics();
     } else if (!TogglePreference(nID & 0xFFF0)) {

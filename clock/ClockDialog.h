@@ -24,6 +24,12 @@ public:
     // Height for bit 0 of the flag word: the caption alone, or the caption and the calendar.
     void ApplyLayout();
 
+    // --- clock/ShowDate.cpp: the program puts a date before the user ---
+    // Unfolds the calendar if folded, selects the date (turning the month, telling no handler),
+    // makes it the active date so that one click on it opens its editor, and brings the window
+    // forward. A date that does not exist changes nothing.
+    void ShowDate(int year, int month, int day);
+
     // --- clock/Placement.cpp: rectangle and flag word from and to the profile ---
     void LoadPlacement();
     void SavePlacement();
@@ -55,8 +61,13 @@ public:
     void RefreshDayMarks(int year, int month);
 
     // --- topics/TopicExport.cpp: the window menu's export to an iCalendar file ---
-    void AddExportEntry();
     void ExportTopics();
+
+    // --- topics/TopicCommands.cpp: the window menu's search and export entries, Ctrl+F ---
+    // A separator, then the entries (in the window menu's order), and the search key.
+    void AddTopicCommands();
+    // The search dialog; the date chosen there is shown.
+    void SearchTopics();
 
     // --- topics/TopicEditing.cpp: the click gesture and the editor for one date ---
     void EditTopic(int year, int month, int day);

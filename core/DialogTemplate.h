@@ -14,6 +14,7 @@ inline constexpr StyleBits WS_VISIBLE = 0x10000000;
 inline constexpr StyleBits WS_CAPTION = 0x00C00000;
 inline constexpr StyleBits WS_BORDER = 0x00800000;
 inline constexpr StyleBits WS_SYSMENU = 0x00080000;
+inline constexpr StyleBits WS_VSCROLL = 0x00200000;
 inline constexpr StyleBits WS_GROUP = 0x00020000;
 inline constexpr StyleBits WS_TABSTOP = 0x00010000;
 inline constexpr StyleBits DS_MODALFRAME = 0x0080;
@@ -33,13 +34,14 @@ inline constexpr StyleBits SS_LEFT = 0x0000;
 inline constexpr StyleBits SS_CENTER = 0x0001;
 inline constexpr StyleBits SS_ICON = 0x0003;
 inline constexpr StyleBits SS_NOPREFIX = 0x0080;
+inline constexpr StyleBits LBS_NOTIFY = 0x0001; // the list box reports double clicks
 inline constexpr StyleBits MCS_DAYSTATE = 0x0001;
 inline constexpr StyleBits MCS_NOTODAY = 0x0010;
 
 // The ID of controls the program never addresses.
 inline constexpr unsigned IDC_STATIC = static_cast<unsigned>(-1);
 
-enum class ControlKind { Edit, Button, Static, StaticIcon, MonthCalendar };
+enum class ControlKind { Edit, Button, Static, StaticIcon, MonthCalendar, ListBox };
 
 struct ControlTemplate {
     ControlKind kind;

@@ -70,13 +70,18 @@ std::string FormatEraMonth(year_month month)
     return text + FormatEraYear(*last) + std::to_string(static_cast<unsigned>(month.month())) + "月";
 }
 
+std::string_view WeekdayName(int dayOfWeek)
+{
+    static constexpr std::string_view kWeekdayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
+    return kWeekdayNames[((dayOfWeek % 7) + 7) % 7];
+}
+
 std::string DescribeDate(year_month_day date)
 {
-    static constexpr const char* kWeekdayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
     const calendar::Date d{static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
                            static_cast<int>(static_cast<unsigned>(date.day()))};
     std::string text = std::to_string(d.year) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) + "日(" +
-                       kWeekdayNames[calendar::dayOfWeek(d)] + ")";
+                       std::string(WeekdayName(calendar::dayOfWeek(d))) + ")";
     if (const std::optional<EraYear> era = EraOf(date))
         text += " " + FormatEraYear(*era);
     return text + " 第" + std::to_string(calendar::isoWeek(d).week) + "週";

@@ -23,8 +23,9 @@ std::string FormatEraYear(const EraYear& eraYear);
 std::string FormatEraDate(std::chrono::year_month_day date);
 // "令和8年12月"; a month two eras share names both, "昭和64年・平成元年1月"; "" before 1873.
 std::string FormatEraMonth(std::chrono::year_month month);
+// The weekday's one-character name, 日 (0, Sunday) to 土 (6), from a table whatever the locale.
+std::string_view WeekdayName(int dayOfWeek);
 // What a date is, on one line: "2026年5月6日(水) 令和8年 第19週" (the ISO week; no era before 1873).
-// Weekday names come from this table, whatever the locale.
 std::string DescribeDate(std::chrono::year_month_day date);
 
 } // namespace jcal

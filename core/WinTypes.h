@@ -5,6 +5,7 @@
 #include <cstdint>
 
 using BOOL = int;
+using BYTE = std::uint8_t;
 using UINT = unsigned int;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
@@ -96,6 +97,25 @@ inline constexpr UINT MCN_SELECT = static_cast<UINT>(-746);
 
 // This program's own: the calendar asks what a day is, for the tooltip over it (NMDAYTEXT).
 inline constexpr UINT MCN_GETDAYTEXT = static_cast<UINT>(-760);
+
+// Notification codes of edit and list box controls (WM_COMMAND, in the high word of wParam).
+inline constexpr UINT EN_CHANGE = 0x0300;
+inline constexpr UINT LBN_DBLCLK = 2;
+// What a list box answers for "no such item" or "none selected".
+inline constexpr int LB_ERR = -1;
+
+// An accelerator table's row: a key (a virtual-key code: 'A'-'Z', '0'-'9', VK_F1-VK_F12) with
+// modifiers, and the command it sends.
+struct ACCEL {
+    BYTE fVirt = 0; // FVIRTKEY and the modifiers
+    WORD key = 0;
+    WORD cmd = 0;
+};
+inline constexpr BYTE FVIRTKEY = 0x01;
+inline constexpr BYTE FSHIFT = 0x04;
+inline constexpr BYTE FCONTROL = 0x08;
+inline constexpr BYTE FALT = 0x10;
+inline constexpr WORD VK_F1 = 0x70;
 
 // GetMonthRange: every month with a day on show, the neighbours' grey days included.
 inline constexpr DWORD GMR_DAYSTATE = 1;

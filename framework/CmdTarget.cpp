@@ -18,8 +18,8 @@ bool matches(const AFX_MSGMAP_ENTRY& entry, const MessageArgs& args)
         const auto* header = reinterpret_cast<const NMHDR*>(args.lParam);
         return header && entry.code == header->code && entry.id == header->idFrom;
     }
-    case WM_COMMAND:
-        return entry.id == static_cast<UINT>(args.wParam & 0xFFFF);
+    case WM_COMMAND: // a command's code is 0, a control's notification its own
+        return entry.id == static_cast<UINT>(args.wParam & 0xFFFF) && entry.code == static_cast<UINT>((args.wParam >> 16) & 0xFFFF);
     default:
         return true;
     }

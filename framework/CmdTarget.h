@@ -65,6 +65,11 @@ protected:                                                                      
 }
 
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, static_cast<UINT>(id), AFX_THUNK(self->memberFxn())},
+// A control's notification sent as WM_COMMAND (the code in the high word of wParam).
+#define ON_CONTROL(code, id, memberFxn)                                                         \
+    {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), AFX_THUNK(self->memberFxn())},
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+#define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
 #define ON_NOTIFY(code, id, memberFxn)                                                          \
     {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id),                                 \
      AFX_THUNK(self->memberFxn(reinterpret_cast<NMHDR*>(a.lParam), &a.result))},

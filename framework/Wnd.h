@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 
 #include "framework/CmdTarget.h"
 #include "core/Rect.h"
@@ -36,11 +37,17 @@ public:
     // window system has no such hints.
     void SetTopmost(bool on);
     void SetOnAllDesktops(bool on);
+    // Brings the window forward and gives it the keyboard (restoring it when minimised).
+    BOOL SetForegroundWindow();
 
     // The window's system menu (its own copy, kept across calls; `revert` restores the default).
     CMenu* GetSystemMenu(BOOL revert);
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* callback,
                       TimerAlignment alignment = TimerAlignment::Interval);
+    // The window's accelerator table, replacing any before: while the window is active, each
+    // row's key sends its command, as WM_SYSCOMMAND when the window menu has that command and
+    // as WM_COMMAND otherwise. The table must outlive the window.
+    void SetAccelerators(std::span<const ACCEL> table);
     // Tells this window (WM_FILECHANGED, wParam = id) soon after the file at `path` changed on
     // disk: written, replaced by a rename, deleted or made again. A burst of changes is one message.
     BOOL WatchFile(UINT_PTR id, const char* path);

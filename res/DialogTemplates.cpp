@@ -1,4 +1,4 @@
-// The program's three dialog templates.
+// The program's dialog templates.
 #include "res/Resources.h"
 
 #include "res/Resource.h"
@@ -29,6 +29,13 @@ constexpr ControlTemplate kTopicControls[] = {
     {ControlKind::Button, "Button", 1, "", 5, 41, 50, 14, WS_CHILD | WS_TABSTOP},
 };
 
+constexpr ControlTemplate kSearchControls[] = {
+    {ControlKind::Edit, "Edit", IDC_SEARCH_TEXT, "", 7, 7, 186, 13,
+     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL},
+    {ControlKind::ListBox, "ListBox", IDC_SEARCH_LIST, "", 7, 25, 186, 118,
+     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY},
+};
+
 constexpr DialogTemplate kTemplates[] = {
     {IDD_ABOUT, "OmbrelClockのﾊﾞｰｼﾞｮﾝ情報", 0, 0, 235, 55,
      WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, res::kDialogFont, res::kDialogFontPoints, kAboutControls},
@@ -37,6 +44,8 @@ constexpr DialogTemplate kTemplates[] = {
      kClockControls},
     {IDD_TOPIC, "TopicDialog", 0, 0, 91, 74, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
      WS_EX_TOOLWINDOW, res::kDialogFont, res::kDialogFontPoints, kTopicControls},
+    {IDD_SEARCH, "トピックの検索", 0, 0, 200, 150, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0,
+     res::kDialogFont, res::kDialogFontPoints, kSearchControls},
 };
 
 } // namespace

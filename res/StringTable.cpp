@@ -7,6 +7,7 @@ constexpr StringResource kStrings[] = {
     {IDS_TOPMOST_ENTRY, "常に手前に表示"},
     {IDS_STICKY_ENTRY, "すべてのデスクトップに表示"},
     {IDS_WEEKSTART_ENTRY, "月曜始まり"},
+    {IDS_SEARCH_ENTRY, "トピックを検索...\tCtrl+F"},
     {IDS_EXPORT_ENTRY, "iCalendar 形式で書き出す..."},
 };
 }

@@ -10,17 +10,6 @@
 #include "topics/CalendarExport.h"
 #include "topics/TopicFile.h"
 
-void CClockDialog::AddExportEntry()
-{
-    CMenu* sysMenu = GetSystemMenu(FALSE);
-    CString entry;
-    entry.LoadString(IDS_EXPORT_ENTRY);
-    if (sysMenu && !entry.IsEmpty()) {
-        sysMenu->AppendMenu(MF_SEPARATOR);
-        sysMenu->AppendMenu(MF_STRING, IDM_EXPORT, entry);
-    }
-}
-
 void CClockDialog::ExportTopics()
 {
     const char* caption = "iCalendar 形式で書き出す";

@@ -16,14 +16,17 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent, const Co
         widget = CreateMonthCalendar(parent, control.id, hooks);
         break;
     case ControlKind::Edit:
-        widget = CreateEditControl(control, parent);
+        widget = CreateEditControl(control, parent, hooks);
+        break;
+    case ControlKind::ListBox:
+        widget = CreateListBox(control, parent, hooks);
         break;
     case ControlKind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(control.text), parent);
         const unsigned id = control.id;
         QObject::connect(button, &QPushButton::clicked, button, [hooks, id] {
             if (hooks.command)
-                hooks.command(id);
+                hooks.command(id, 0);
         });
         if (control.style & BS_DEFPUSHBUTTON)
             button->setDefault(true);

@@ -105,7 +105,9 @@ void DialogWindow::createControls(const DialogTemplate& tmpl, const DialogBaseUn
 {
     ControlHooks hooks;
     hooks.notify = [this](NMHDR* header) { return m_dialog->SendMessage(WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header)); };
-    hooks.command = [this](unsigned id) { m_dialog->SendMessage(WM_COMMAND, id, 0); };
+    hooks.command = [this](unsigned id, unsigned code) {
+        m_dialog->SendMessage(WM_COMMAND, (WPARAM(code & 0xFFFF) << 16) | (id & 0xFFFF), 0);
+    };
     for (const ControlTemplate& control : tmpl.controls) {
         QWidget* widget = CreateControl(control, m_client, hooks);
         int height = DluToPixelsY(units, control.cy);

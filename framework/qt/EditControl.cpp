@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QTextBlock>
 
 #include "framework/qt/Controls.h"
@@ -136,8 +137,19 @@ void EditControl::insertFromMimeData(const QMimeData* source)
     guarded([this, source] { QTextEdit::insertFromMimeData(source); });
 }
 
-QWidget* CreateEditControl(const ControlTemplate& control, QWidget* parent)
+QWidget* CreateEditControl(const ControlTemplate& control, QWidget* parent, const ControlHooks& hooks)
 {
+    if (!(control.style & ES_MULTILINE)) {
+        auto* line = new QLineEdit(QString::fromUtf8(control.text), parent);
+        line->setFrame((control.style & WS_BORDER) || (control.exStyle & WS_EX_CLIENTEDGE));
+        line->setAlignment(control.style & ES_CENTER ? Qt::AlignHCenter : Qt::AlignLeft);
+        const unsigned id = control.id;
+        QObject::connect(line, &QLineEdit::textChanged, line, [hooks, id] {
+            if (hooks.command)
+                hooks.command(id, EN_CHANGE);
+        });
+        return line;
+    }
     auto* edit = new EditControl(control.style & ES_CENTER, parent);
     edit->setPlainText(QString::fromUtf8(control.text));
     return edit;
@@ -145,12 +157,16 @@ QWidget* CreateEditControl(const ControlTemplate& control, QWidget* parent)
 
 std::string EditControlText(const QWidget* edit)
 {
+    if (auto* line = qobject_cast<const QLineEdit*>(edit))
+        return line->text().toStdString();
     auto* box = qobject_cast<const EditControl*>(edit);
     return box ? box->crlfText() : std::string();
 }
 
 void SetEditControlText(QWidget* edit, const std::string& text)
 {
-    if (auto* box = qobject_cast<EditControl*>(edit))
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        line->setText(QString::fromStdString(text));
+    else if (auto* box = qobject_cast<EditControl*>(edit))
         box->setCrlfText(text);
 }

@@ -1,5 +1,6 @@
-// The edit control of dialog templates: a multi-line box that wraps at its width, never
-// scrolls, refuses text that would grow past its height, and leaves Enter to the dialog.
+// The multi-line edit control of dialog templates: a box that wraps at its width, never scrolls,
+// refuses text that would grow past its height, and leaves Enter to the dialog. (A one-line
+// edit control is a plain line edit; see CreateEditControl.)
 #pragma once
 
 #include <QTextEdit>

@@ -189,7 +189,8 @@ private slots:
         QTest::newRow("Alt+Space, keep on top: saved at once") << MenuUse{"Alt+Space", 5, {}, "TOPMOST"};
         QTest::newRow("Shift+F10, all desktops: saved at once") << MenuUse{"Shift+F10", 6, {}, "STICKY"};
         QTest::newRow("Menu key, Monday first: at once, and saved") << MenuUse{"Menu", 7, {}, "WEEKSTART"};
-        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{"icon", 9, "fileDialog"};
+        QTest::newRow("icon, search") << MenuUse{"icon", 9, QString("dialog%1").arg(IDD_SEARCH)};
+        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{"icon", 10, "fileDialog"};
     }
 
     void captionOpensTheSystemMenu()
@@ -248,7 +249,7 @@ private slots:
                                        QStringLiteral("OmbrelClock の情報と設定(&A)"), QStringLiteral("-"),
                                        QStringLiteral("常に手前に表示"), QStringLiteral("すべてのデスクトップに表示"),
                                        QStringLiteral("月曜始まり"), QStringLiteral("-"),
-                                       QStringLiteral("iCalendar 形式で書き出す...")}));
+                                       QStringLiteral("トピックを検索...\tCtrl+F"), QStringLiteral("iCalendar 形式で書き出す...")}));
     }
 
     // Last: the session's end cannot be undone within the process.
