@@ -1,5 +1,5 @@
 // The month calendar driven like a user would: notification sequences for clicks, arrows and
-// keys, day-state bits, the midnight refresh, accessibility and what actually lands on screen.
+// keys, day-state bits, the day turn, accessibility and what actually lands on screen.
 #include <QAccessible>
 #include <QMetaEnum>
 #include <QtTest>
@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "GuiTestSupport.h"
+#include "framework/qt/DayTurn.h"
 #include "framework/qt/DialogFont.h"
+#include "framework/qt/WallClockTimer.h"
 #include "framework/qt/MonthCalWidget.h"
 
 namespace {
@@ -311,20 +313,17 @@ private slots:
             QVERIFY(inkIn(shot, cal->cellRect(may4 / 7, may4 % 7)).amount > inkIn(plain, cal->cellRect(may4 / 7, may4 % 7)).amount * 11 / 10);
     }
 
-    void midnightMovesToday()
+    // The ring follows the framework's day turn, also after the wall clock jumped (set by hand,
+    // or a resume), which the test stands for through the day timer's clock-change seam.
+    void dayTurnMovesToday()
     {
         make(QDate(2026, 12, 9)); // at noon
-        auto* timer = m_cal->findChild<QTimer*>(QStringLiteral("midnight"));
-        QVERIFY(timer->isActive() && timer->isSingleShot());
-        QCOMPARE(timer->interval(), 12 * 3600 * 1000);
-        const auto justAfter = std::chrono::system_clock::from_time_t(CTime(2026, 12, 10, 0, 0, 0).GetTime()) + std::chrono::milliseconds(1);
-        ScopedClock pin([justAfter] { return justAfter; });
-        QMetaObject::invokeMethod(timer, "timeout");
-        QCOMPARE(ymd(m_cal->today()), QStringLiteral("2026-12-10"));
+        setNow(2027, 1, 4, 8, 30);
+        const std::shared_ptr<DayTurn> turn = DayTurn::acquire();
+        QMetaObject::invokeMethod(turn->findChild<WallClockTimer*>(), "clockWasSet");
+        QCOMPARE(ymd(m_cal->today()), QStringLiteral("2027-01-04"));
         QCOMPARE(ymd(m_cal->selection()), QStringLiteral("2026-12-09")); // the selection stays
         QVERIFY(m_notes.isEmpty());
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 24 * 3600 * 1000 - 1);
     }
 
     void accessibleValueFollowsSelection()
