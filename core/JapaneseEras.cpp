@@ -26,6 +26,14 @@ constexpr Era kEras[] = {
     {"令和", 2019y / May / 1, 2019},
 };
 
+constexpr const char* kWeekdayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
+
+calendar::Date toDate(year_month_day date)
+{
+    return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+            static_cast<int>(static_cast<unsigned>(date.day()))};
+}
+
 } // namespace
 
 std::optional<EraYear> EraOf(year_month_day date)
@@ -70,16 +78,25 @@ std::string FormatEraMonth(year_month month)
     return text + FormatEraYear(*last) + std::to_string(static_cast<unsigned>(month.month())) + "月";
 }
 
-std::string DescribeDate(year_month_day date)
+std::string FormatDateWithEra(year_month_day date)
 {
-    static constexpr const char* kWeekdayNames[] = {"日", "月", "火", "水", "木", "金", "土"};
-    const calendar::Date d{static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-                           static_cast<int>(static_cast<unsigned>(date.day()))};
+    const calendar::Date d = toDate(date);
     std::string text = std::to_string(d.year) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) + "日(" +
                        kWeekdayNames[calendar::dayOfWeek(d)] + ")";
     if (const std::optional<EraYear> era = EraOf(date))
         text += " " + FormatEraYear(*era);
-    return text + " 第" + std::to_string(calendar::isoWeek(d).week) + "週";
+    return text;
+}
+
+std::string DescribeDate(year_month_day date)
+{
+    return FormatDateWithEra(date) + " 第" + std::to_string(calendar::isoWeek(toDate(date)).week) + "週";
+}
+
+std::string FormatMonthDay(year_month_day date)
+{
+    const calendar::Date d = toDate(date);
+    return std::to_string(d.month) + "/" + std::to_string(d.day) + "(" + kWeekdayNames[calendar::dayOfWeek(d)] + ")";
 }
 
 } // namespace jcal

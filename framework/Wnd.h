@@ -29,6 +29,8 @@ public:
     void GetClientRect(CRect* rect) const;
     void MoveWindow(const CRect& rect, BOOL repaint = TRUE);
     void SetWindowText(const char* text);
+    // The tooltip over the window's own caption: plain UTF-8 text, "\n" between lines; "" for none.
+    void SetCaptionTip(const char* text);
     HICON SetIcon(HICON icon, BOOL bigIcon);
     BOOL IsIconic() const;
 
