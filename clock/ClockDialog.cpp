@@ -64,6 +64,7 @@ BOOL CClockDialog::OnInitDialog()
     // Another machine (a synced folder), a hand edit or a restored backup may change the file.
     WatchFile(1, AfxGetApp()->Profile().path().c_str());
     UpdateCaptionTip();
+    NotifyToday();
 
     return TRUE;
 }

@@ -69,6 +69,10 @@ public:
     // With a date whose topic changed: only when the tooltip tells of that date.
     void UpdateCaptionTip(int year = 0, int month = 0, int day = 0);
 
+    // --- topics/DailyReminder.cpp: today's topic as a desktop notification, once a day ---
+    // Asks for it when the check item is on, today has a topic and it was not shown yet today.
+    void NotifyToday();
+
     int m_year = 0; // the active date
     int m_month = 0;
     int m_day = 0;
@@ -128,6 +132,10 @@ private:
     CString m_emergencyCopy; // of the last failed save; empty when even that failed
     // topics/DayText.cpp: the date line (with the ISO week if `week`), holiday and topic lines
     std::string DescribeDay(int year, int month, int day, bool week);
+    // topics/DailyReminder.cpp
+    void ApplyNotify(bool on);
+    void ShowRemindedDate(int year, int month, int day);
+    CString m_remindedDay; // YYYY-MM-DD asked for in this run, so a day is asked for once
     // topics/BoldDates.cpp
     bool IsMarked(int year, int month, int day);
     std::vector<MONTHDAYSTATE> m_dayStates; // handed to the calendar, which reads it afterwards

@@ -7,6 +7,7 @@
 // In menu order.
 const CClockDialog::Preference CClockDialog::kPreferences[] = {
     {IDM_WEEKSTART, IDS_WEEKSTART_ENTRY, "WEEKSTART", false, &CClockDialog::ApplyWeekStart},
+    {IDM_NOTIFY, IDS_NOTIFY_ENTRY, "NOTIFY", true, &CClockDialog::ApplyNotify},
 };
 
 void CClockDialog::LoadPreferences()

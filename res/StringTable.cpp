@@ -5,6 +5,7 @@ namespace {
 constexpr StringResource kStrings[] = {
     {IDS_ABOUT_ENTRY, "OmbrelClock の情報と設定(&A)"},
     {IDS_WEEKSTART_ENTRY, "月曜始まり"},
+    {IDS_NOTIFY_ENTRY, "今日のトピックを通知"},
     {IDS_EXPORT_ENTRY, "iCalendar 形式で書き出す..."},
 };
 }

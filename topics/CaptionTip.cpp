@@ -52,4 +52,5 @@ void CClockDialog::OnDayTurn()
 {
     UpdateClock();
     UpdateCaptionTip();
+    NotifyToday();
 }

@@ -126,7 +126,7 @@ private slots:
         QTest::newRow("icon, About") << MenuUse{false, 3, QString("dialog%1").arg(IDD_ABOUT)};
         QTest::newRow("right-click on the title, Close") << MenuUse{true, 1, "messageBox"};
         QTest::newRow("icon, Monday first: at once, and saved") << MenuUse{false, 5, {}};
-        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{false, 7, "fileDialog"};
+        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{false, 8, "fileDialog"};
     }
 
     void captionOpensTheSystemMenu()
@@ -177,7 +177,7 @@ private slots:
         }
         QCOMPARE(entries, (QStringList{QStringLiteral("移動(&M)"), QStringLiteral("閉じる(&C)\tAlt+F4"), QStringLiteral("-"),
                                        QStringLiteral("OmbrelClock の情報と設定(&A)"), QStringLiteral("-"),
-                                       QStringLiteral("月曜始まり"), QStringLiteral("-"),
+                                       QStringLiteral("月曜始まり"), QStringLiteral("今日のトピックを通知"), QStringLiteral("-"),
                                        QStringLiteral("iCalendar 形式で書き出す...")}));
     }
 
