@@ -25,6 +25,12 @@ public:
     // Height for bit 0 of the flag word: the caption alone, or the caption and the calendar.
     void ApplyLayout();
 
+    // --- clock/ShowDate.cpp: the program puts a date before the user ---
+    // Unfolds the calendar if folded, selects the date (turning the month, telling no handler),
+    // makes it the active date so that one click on it opens its editor, and brings the window
+    // forward. A date that does not exist changes nothing.
+    void ShowDate(int year, int month, int day);
+
     // --- clock/Placement.cpp: rectangle and flag word from and to the profile ---
     void LoadPlacement();
     void SavePlacement();

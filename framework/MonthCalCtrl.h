@@ -15,4 +15,8 @@ public:
     int SetFirstDayOfWeek(int day);
     // Screen rectangle of a date's cell, when the calendar shows that date.
     BOOL GetDayRect(int year, int month, int day, CRect* rect) const;
+    // Selects a date and shows its month, sending no notification: the program chose it, so
+    // no handler hears of it. The masks of newly shown months start clear (SetDayState sets
+    // them). FALSE, and nothing changed, for a date that does not exist.
+    BOOL SetCurSel(const SYSTEMTIME* date);
 };

@@ -33,6 +33,8 @@ public:
     void SetCaptionTip(const char* text);
     HICON SetIcon(HICON icon, BOOL bigIcon);
     BOOL IsIconic() const;
+    // Brings the window forward and gives it the keyboard (restoring it when minimised).
+    BOOL SetForegroundWindow();
 
     // The window's system menu (its own copy, kept across calls; `revert` restores the default).
     CMenu* GetSystemMenu(BOOL revert);

@@ -64,6 +64,16 @@ BOOL CMonthCalCtrl::GetDayRect(int year, int month, int day, CRect* rect) const
     return TRUE;
 }
 
+BOOL CMonthCalCtrl::SetCurSel(const SYSTEMTIME* date)
+{
+    MonthCalWidget* calendar = calendarOf(this);
+    if (!calendar || !date || date->wYear < 1 || date->wMonth < 1 || date->wMonth > 12 || date->wDay < 1 ||
+        date->wDay > calendar::daysInMonth({date->wYear, date->wMonth}))
+        return FALSE;
+    calendar->setSelection({date->wYear, date->wMonth, date->wDay});
+    return TRUE;
+}
+
 QWidget* CreateMonthCalendar(QWidget* parent, unsigned id, const ControlHooks& hooks)
 {
     auto* calendar = new MonthCalWidget(parent);

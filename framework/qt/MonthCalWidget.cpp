@@ -105,6 +105,20 @@ SYSTEMTIME MonthCalWidget::selection() const
     return calendar::toSystemTime(m_selected);
 }
 
+void MonthCalWidget::setSelection(const Date& date)
+{
+    if (date.yearMonth() != m_shown) {
+        m_shown = date.yearMonth();
+        m_dayStates.fill(0); // they were the old months'
+    }
+    if (date != m_selected) {
+        m_selected = date;
+        QAccessibleValueChangeEvent event(this, selectionText());
+        QAccessible::updateAccessibility(&event);
+    }
+    update();
+}
+
 SYSTEMTIME MonthCalWidget::firstVisibleMonth() const
 {
     const YearMonth lead = leadingMonth();

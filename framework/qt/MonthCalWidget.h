@@ -31,6 +31,8 @@ public:
     // Masks for the months shown now, earliest first (at most three are used); repaints.
     bool setDayState(int count, const MONTHDAYSTATE* masks);
     SYSTEMTIME selection() const;
+    // Selects `date` and shows its month without a notification; a month change clears the masks.
+    void setSelection(const calendar::Date& date);
     // The weekday of the first column: 0 Sunday (the default), 1 Monday, ... The months on show
     // stay the same, so their day states do too.
     void setFirstWeekday(int weekday);

@@ -122,6 +122,20 @@ BOOL CWnd::IsIconic() const
     return widget && widget->isMinimized();
 }
 
+BOOL CWnd::SetForegroundWindow()
+{
+    QWidget* widget = widgetOf(this);
+    if (!widget)
+        return FALSE;
+    QWidget* window = widget->window();
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return TRUE;
+}
+
 CMenu* CWnd::GetSystemMenu(BOOL revert)
 {
     if (!m_systemMenu || revert) {

@@ -165,6 +165,9 @@ private slots:
             "getdaystate 2026-11; selchange 2026-12-25"};
         QTest::newRow("Down, Home, End, PageUp") << Actions{dec9, "key Down; key Home; key End; key PageUp",
             "selchange 2026-12-16; selchange 2026-12-01; selchange 2026-12-31; getdaystate 2026-10; selchange 2026-11-30"};
+        // The program's own choice tells no one; the calendar then goes on from the date it set.
+        QTest::newRow("a selection set by the program turns the month silently")
+            << Actions{dec9, "set 2027-03-15; key Right", "selchange 2027-03-16"};
         QTest::newRow("Enter, Escape and Tab go on to the window")
             << Actions{dec9, "key Enter; key Escape; key Tab", "window Enter; window Escape; window Tab"};
     }
@@ -183,7 +186,11 @@ private slots:
         for (const QString& action : row.actions.split("; ")) {
             // "<verb> <where>": an arrow, "title", "weekday" or a cell "row,column"; or "key <name>".
             const QString verb = action.section(' ', 0, 0), what = action.section(' ', 1);
-            if (verb == "key") {
+            if (verb == "set") {
+                const QDate date = QDate::fromString(what, Qt::ISODate);
+                cal->setSelection({date.year(), date.month(), date.day()});
+                QCOMPARE(ymd(cal->selection()), what);
+            } else if (verb == "key") {
                 QTest::keyClick(cal, Qt::Key(QMetaEnum::fromType<Qt::Key>().keyToValue(qPrintable("Key_" + what))));
             } else if (verb == "tick") {
                 QVERIFY(repeat->isActive());

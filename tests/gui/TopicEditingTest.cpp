@@ -12,6 +12,7 @@
 #include "GuiTestSupport.h"
 #include "clock/ClockDialog.h"
 #include "core/CalendarMonth.h"
+#include "framework/qt/CaptionBar.h"
 #include "framework/qt/MonthCalWidget.h"
 #include "res/Resource.h"
 
@@ -74,6 +75,10 @@ class TopicEditingTest : public GuiTest {
     // (null: none), and what the box shows when the date is opened again from the file.
     struct Closing { QString topic, typed; int closeKey; QString saved, shown; };
 
+    // The flags before ShowDate, the date, and the editor's title one click opens (null: the
+    // date does not exist, and nothing changes).
+    struct Shown { int startFlags, year, month, day; QString editorTitle; };
+
 private slots:
     void gesture_data()
     {
@@ -122,6 +127,52 @@ private slots:
             QCOMPARE(dlg.m_flags, row.endFlags);
         });
         QCOMPARE(titles, row.edited);
+    }
+
+    // The program shows a date (the search's choice): from any fold state and with a change
+    // pending, the window unfolds as Enter makes it, comes forward, and one click edits the date.
+    void showDate_data()
+    {
+        QTest::addColumn<Shown>("row");
+        QTest::newRow("folded, change pending, months ahead") << Shown{2, 2027, 3, 15, "2027/ 3/15"};
+        QTest::newRow("unfolded, this month") << Shown{1, 2026, 12, 24, "2026/12/24"};
+        QTest::newRow("a date that does not exist changes nothing") << Shown{0, 2027, 2, 29, {}};
+    }
+
+    void showDate()
+    {
+        QFETCH(Shown, row);
+        writeProfile("[TOPICS]\nNUMBER=1\n00000=[2027: 3:15]歯医者\n");
+        CClockDialog dlg;
+        RunModal(dlg, [&] {
+            DialogWindow* window = WindowOf(dlg);
+            auto* calendar = window->findChild<MonthCalWidget*>();
+            dlg.m_flags = row.startFlags;
+            dlg.ApplyLayout();
+            QWidget other;
+            other.show();
+            other.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &other);
+            dlg.ShowDate(row.year, row.month, row.day);
+            const SYSTEMTIME selected = calendar->selection();
+            if (row.editorTitle.isNull()) {
+                QCOMPARE(dlg.m_flags, row.startFlags);
+                QCOMPARE(QDate(selected.wYear, selected.wMonth, selected.wDay), QDate(2026, 12, 6));
+                return;
+            }
+            const QDate date(row.year, row.month, row.day);
+            QCOMPARE(dlg.m_flags, 1);
+            QCOMPARE(window->height(), window->caption()->height() + calendar->height());
+            QCOMPARE(QDate(selected.wYear, selected.wMonth, selected.wDay), date);
+            QCOMPARE(QDate(dlg.m_year, dlg.m_month, dlg.m_day), date);
+            QCOMPARE(boldOnCalendar(dlg, QDate(2027, 3, 15)), row.month == 3);
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+            QString title;
+            answerEditor([&](QTextEdit* box) { title = box->window()->windowTitle(); }, Qt::Key_Escape);
+            const int i = calendar::gridIndex({row.year, row.month}, {row.year, row.month, row.day});
+            QTest::mouseClick(calendar, Qt::LeftButton, {}, calendar->cellRect(i / 7, i % 7).center());
+            QTRY_COMPARE(title, row.editorTitle);
+        });
     }
 
     // The user's way in: unfold, click a date, click it again, type; midnight passes meanwhile.
