@@ -140,7 +140,6 @@ private:
     std::string DescribeDay(int year, int month, int day, bool week);
     // topics/DailyReminder.cpp
     void ApplyNotify(bool on);
-    void ShowRemindedDate(int year, int month, int day);
     CString m_remindedDay; // YYYY-MM-DD asked for in this run, so a day is asked for once
     // topics/BoldDates.cpp
     bool IsMarked(int year, int month, int day);

@@ -9,7 +9,7 @@ class CWnd;
 
 // Shows `summary` and `body` (plain UTF-8 text; CR LF or LF between lines) as a notification
 // of `owner`'s program, a moment later, so that a start is not held up by the bus. `accepted`
-// runs once the service has taken it; `activated` when the user activates it (clicks it), after
-// `owner` was brought forward. Neither runs once `owner`'s window is gone.
+// runs once the service has taken it; `activated` when the user activates it (clicks it).
+// Neither runs once `owner`'s window is gone.
 void AfxShowNotification(CWnd* owner, const char* summary, const char* body,
                          std::function<void()> accepted, std::function<void()> activated);

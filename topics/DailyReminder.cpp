@@ -57,7 +57,7 @@ void CClockDialog::NotifyToday()
     AfxShowNotification(
         this, summary.c_str(), topic, [day = day.str()] { KeepRemindedDay(day); },
         [this, year = now.GetYear(), month = now.GetMonth(), dayOfMonth = now.GetDay()] {
-            ShowRemindedDate(year, month, dayOfMonth);
+            ShowDate(year, month, dayOfMonth);
         });
 }
 
@@ -67,13 +67,4 @@ void CClockDialog::ApplyNotify(bool on)
     // not read yet; the start asks once they are.
     if (on)
         NotifyToday();
-}
-
-void CClockDialog::ShowRemindedDate(int year, int month, int day)
-{
-    (void)year;
-    (void)month;
-    (void)day;
-    m_flags |= 1;
-    ApplyLayout();
 }

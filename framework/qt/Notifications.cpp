@@ -116,13 +116,7 @@ void DesktopNotifications::actionInvoked(uint id, const QString& action)
         return;
     const Request request = shown->second;
     m_shown.erase(shown);
-    if (!request.owner)
-        return;
-    QWidget* window = request.owner->window();
-    window->show();
-    window->raise();
-    window->activateWindow();
-    if (request.activated)
+    if (request.owner && request.activated)
         request.activated();
 }
 

@@ -12,6 +12,7 @@
 #include "clock/ClockDialog.h"
 #include "framework/Notification.h"
 #include "framework/qt/DayTurn.h"
+#include "framework/qt/MonthCalWidget.h"
 #include "framework/qt/WallClockTimer.h"
 #include "res/Resource.h"
 
@@ -132,7 +133,8 @@ private slots:
             QCOMPARE(profileValue("SETTING", "NOTIFY"), QStringLiteral("1"));
     }
 
-    // Clicking the notification brings the clock forward with the calendar on that date.
+    // Clicking the notification brings the clock forward with the calendar on that date, even
+    // after the user went to another month and folded it.
     void activationShowsTheDate()
     {
         writeProfile("[TOPICS]\nNUMBER=1\n00000=[2026:12: 6]歯医者\n");
@@ -140,10 +142,15 @@ private slots:
         CClockDialog dlg;
         RunModal(dlg, [&] {
             settle(dlg);
+            dlg.ShowDate(2027, 3, 1);
+            dlg.SendMessage(WM_COMMAND, IDOK);
             QDBusMessage activated = QDBusMessage::createSignal(kPath, kInterface, "ActionInvoked");
             activated << m_service.lastId - 1 << QStringLiteral("default");
             QDBusConnection("standIn").send(activated);
             QTRY_COMPARE(dlg.m_flags & 1, 1);
+            const SYSTEMTIME shown = WindowOf(dlg)->findChild<MonthCalWidget*>()->selection();
+            QCOMPARE(QDate(shown.wYear, shown.wMonth, shown.wDay), QDate(2026, 12, 6));
+            QCOMPARE(QDate(dlg.m_year, dlg.m_month, dlg.m_day), QDate(2026, 12, 6));
         });
     }
 };
