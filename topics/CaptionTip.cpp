@@ -50,7 +50,7 @@ void CClockDialog::UpdateCaptionTip(int year, int month, int day)
 
 void CClockDialog::OnDayTurn()
 {
-    UpdateClock();
+    // The title has its own tick as the minute turns.
     UpdateCaptionTip();
     NotifyToday();
 }

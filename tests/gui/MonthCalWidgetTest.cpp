@@ -1,5 +1,5 @@
 // The month calendar driven like a user would: notification sequences for clicks, arrows and
-// keys, day-state bits, the day turn, accessibility and what actually lands on screen.
+// keys, day-state bits, accessibility and what actually lands on screen.
 #include <QAccessible>
 #include <QMetaEnum>
 #include <QtTest>
@@ -8,9 +8,7 @@
 #include <utility>
 
 #include "GuiTestSupport.h"
-#include "framework/qt/DayTurn.h"
 #include "framework/qt/DialogFont.h"
-#include "framework/qt/WallClockTimer.h"
 #include "framework/qt/MonthCalWidget.h"
 
 namespace {
@@ -318,19 +316,6 @@ private slots:
         QVERIFY(cal->isBold(may4 / 7, may4 % 7));
         if (!dark)
             QVERIFY(inkIn(shot, cal->cellRect(may4 / 7, may4 % 7)).amount > inkIn(plain, cal->cellRect(may4 / 7, may4 % 7)).amount * 11 / 10);
-    }
-
-    // The ring follows the framework's day turn, also after the wall clock jumped (set by hand,
-    // or a resume), which the test stands for through the day timer's clock-change seam.
-    void dayTurnMovesToday()
-    {
-        make(QDate(2026, 12, 9)); // at noon
-        setNow(2027, 1, 4, 8, 30);
-        const std::shared_ptr<DayTurn> turn = DayTurn::acquire();
-        QMetaObject::invokeMethod(turn->findChild<WallClockTimer*>(), "clockWasSet");
-        QCOMPARE(ymd(m_cal->today()), QStringLiteral("2027-01-04"));
-        QCOMPARE(ymd(m_cal->selection()), QStringLiteral("2026-12-09")); // the selection stays
-        QVERIFY(m_notes.isEmpty());
     }
 
     void accessibleValueFollowsSelection()
