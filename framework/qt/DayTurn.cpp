@@ -1,3 +1,5 @@
+// The day turn shared by the calendar and every dialog: one midnight timer on the wall clock,
+// and the date it last saw.
 #include "framework/qt/DayTurn.h"
 
 #include "core/Time.h"

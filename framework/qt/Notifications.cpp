@@ -1,3 +1,5 @@
+// Desktop notifications through org.freedesktop.Notifications: the session bus looked for once,
+// the service's markup asked once, every call answered asynchronously, clicks routed back.
 #include "framework/qt/Notifications.h"
 
 #include <QDBusConnection>
