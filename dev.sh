@@ -14,7 +14,7 @@ PACKAGES=(
     fonts-ipafont-gothic
     libical-dev libxcb1-dev
     libgtest-dev libbenchmark-dev python3-icalendar
-    xvfb xauth xdotool x11-utils locales-all openbox
+    xvfb xauth xdotool x11-utils locales-all openbox dbus-daemon
     imagemagick curl syncthing
     desktop-file-utils appstream
 )

@@ -14,6 +14,7 @@ BEGIN_MESSAGE_MAP(CClockDialog, CDialog)
     ON_WM_QUERYDRAGICON()
     ON_WM_TIMER()
     ON_WM_FILECHANGED()
+    ON_WM_DAYTURN()
     ON_NOTIFY(MCN_GETDAYSTATE, IDC_CALENDAR, OnGetDayState)
     ON_NOTIFY(MCN_GETDAYTEXT, IDC_CALENDAR, OnGetDayText)
     ON_NOTIFY(MCN_SELCHANGE, IDC_CALENDAR, OnSelChange)
@@ -62,6 +63,8 @@ BOOL CClockDialog::OnInitDialog()
     RefreshDayMarks(m_year, m_month - 1);
     // Another machine (a synced folder), a hand edit or a restored backup may change the file.
     WatchFile(1, AfxGetApp()->Profile().path().c_str());
+    UpdateCaptionTip();
+    NotifyToday();
 
     return TRUE;
 }

@@ -3,6 +3,7 @@
 // spread over the folders by concern; the groups below name the file that defines each.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/String.h"
@@ -72,6 +73,17 @@ public:
     // --- topics/TopicEditing.cpp: the click gesture and the editor for one date ---
     void EditTopic(int year, int month, int day);
 
+    // --- topics/CaptionTip.cpp: the day at a glance in the caption's tooltip, and the day turn ---
+    // Today's date, era and holiday, the first lines of its topic, and the first topic of the
+    // seven days after it.
+    CString CaptionTip();
+    // With a date whose topic changed: only when the tooltip tells of that date.
+    void UpdateCaptionTip(int year = 0, int month = 0, int day = 0);
+
+    // --- topics/DailyReminder.cpp: today's topic as a desktop notification, once a day ---
+    // Asks for it when the check item is on, today has a topic and it was not shown yet today.
+    void NotifyToday();
+
     int m_year = 0; // the active date
     int m_month = 0;
     int m_day = 0;
@@ -97,6 +109,8 @@ protected:
     void OnGetDayState(NMHDR* pNotifyStruct, LRESULT* pResult);
     // topics/DayText.cpp
     void OnGetDayText(NMHDR* pNotifyStruct, LRESULT* pResult);
+    // topics/CaptionTip.cpp
+    void OnDayTurn();
     // topics/TopicEditing.cpp
     void OnSelChange(NMHDR* pNotifyStruct, LRESULT* pResult);
     void OnSelect(NMHDR* pNotifyStruct, LRESULT* pResult);
@@ -127,6 +141,11 @@ private:
     CString KeepOutsideChange(const TopicMerge& merge);
     void ReportFailedSave(const ProfileError& error, bool quiet);
     CString m_emergencyCopy; // of the last failed save; empty when even that failed
+    // topics/DayText.cpp: the date line (with the ISO week if `week`), holiday and topic lines
+    std::string DescribeDay(int year, int month, int day, bool week);
+    // topics/DailyReminder.cpp
+    void ApplyNotify(bool on);
+    CString m_remindedDay; // YYYY-MM-DD asked for in this run, so a day is asked for once
     // topics/BoldDates.cpp
     bool IsMarked(int year, int month, int day);
     std::vector<MONTHDAYSTATE> m_dayStates; // handed to the calendar, which reads it afterwards

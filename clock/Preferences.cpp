@@ -9,6 +9,7 @@ const CClockDialog::Preference CClockDialog::kPreferences[] = {
     {IDM_TOPMOST, IDS_TOPMOST_ENTRY, "TOPMOST", false, &CClockDialog::SetTopmost},
     {IDM_STICKY, IDS_STICKY_ENTRY, "STICKY", false, &CClockDialog::SetOnAllDesktops},
     {IDM_WEEKSTART, IDS_WEEKSTART_ENTRY, "WEEKSTART", false, &CClockDialog::ApplyWeekStart},
+    {IDM_NOTIFY, IDS_NOTIFY_ENTRY, "NOTIFY", true, &CClockDialog::ApplyNotify},
 };
 
 void CClockDialog::LoadPreferences()

@@ -26,6 +26,12 @@ constexpr Era kEras[] = {
     {"令和", 2019y / May / 1, 2019},
 };
 
+calendar::Date toDate(year_month_day date)
+{
+    return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+            static_cast<int>(static_cast<unsigned>(date.day()))};
+}
+
 } // namespace
 
 std::optional<EraYear> EraOf(year_month_day date)
@@ -76,15 +82,25 @@ std::string_view WeekdayName(int dayOfWeek)
     return kWeekdayNames[((dayOfWeek % 7) + 7) % 7];
 }
 
-std::string DescribeDate(year_month_day date)
+std::string FormatDateWithEra(year_month_day date)
 {
-    const calendar::Date d{static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
-                           static_cast<int>(static_cast<unsigned>(date.day()))};
+    const calendar::Date d = toDate(date);
     std::string text = std::to_string(d.year) + "年" + std::to_string(d.month) + "月" + std::to_string(d.day) + "日(" +
                        std::string(WeekdayName(calendar::dayOfWeek(d))) + ")";
     if (const std::optional<EraYear> era = EraOf(date))
         text += " " + FormatEraYear(*era);
-    return text + " 第" + std::to_string(calendar::isoWeek(d).week) + "週";
+    return text;
+}
+
+std::string DescribeDate(year_month_day date)
+{
+    return FormatDateWithEra(date) + " 第" + std::to_string(calendar::isoWeek(toDate(date)).week) + "週";
+}
+
+std::string FormatMonthDay(year_month_day date)
+{
+    const calendar::Date d = toDate(date);
+    return std::to_string(d.month) + "/" + std::to_string(d.day) + "(" + std::string(WeekdayName(calendar::dayOfWeek(d))) + ")";
 }
 
 } // namespace jcal

@@ -25,7 +25,11 @@ std::string FormatEraDate(std::chrono::year_month_day date);
 std::string FormatEraMonth(std::chrono::year_month month);
 // The weekday's one-character name, 日 (0, Sunday) to 土 (6), from a table whatever the locale.
 std::string_view WeekdayName(int dayOfWeek);
-// What a date is, on one line: "2026年5月6日(水) 令和8年 第19週" (the ISO week; no era before 1873).
+// The date with its weekday and era year: "2026年12月7日(月) 令和8年" (no era before 1873).
+std::string FormatDateWithEra(std::chrono::year_month_day date);
+// What a date is, on one line: "2026年5月6日(水) 令和8年 第19週" (with the ISO week).
 std::string DescribeDate(std::chrono::year_month_day date);
+// A date near today, short: "12/10(木)".
+std::string FormatMonthDay(std::chrono::year_month_day date);
 
 } // namespace jcal

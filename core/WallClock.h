@@ -1,4 +1,5 @@
-// Wall-clock arithmetic for timers that tick as the minute turns rather than a minute after start.
+// Wall-clock arithmetic for timers that tick as the minute or the day turns rather than a minute
+// or a day after start.
 #pragma once
 
 #include <chrono>
@@ -8,3 +9,7 @@
 // boundary. Minute boundaries are the same in every time zone in use.
 std::chrono::system_clock::duration DelayToNextBoundary(std::chrono::system_clock::time_point now,
                                                         std::chrono::milliseconds period);
+
+// Time from `now` to the next local midnight, the turn of the date (after a 23- or 25-hour day
+// where daylight saving time changes).
+std::chrono::system_clock::duration DelayToNextMidnight(std::chrono::system_clock::time_point now);

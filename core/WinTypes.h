@@ -55,6 +55,9 @@ inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
 // The framework's own: a file the window watches changed on disk (wParam: the watch's ID).
 inline constexpr UINT WM_FILECHANGED = 0x8001;
+// The framework's own: the local date changed (at midnight, or after a clock change or a resume);
+// every dialog gets it.
+inline constexpr UINT WM_DAYTURN = 0x8002;
 
 // System commands.
 inline constexpr UINT SC_MOVE = 0xF010;

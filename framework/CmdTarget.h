@@ -81,3 +81,4 @@ protected:                                                                      
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, AFX_THUNK(self->OnTimer(static_cast<UINT_PTR>(a.wParam)))},
 #define ON_WM_FILECHANGED()                                                                     \
     {WM_FILECHANGED, 0, 0, AFX_THUNK(self->OnFileChanged(static_cast<UINT_PTR>(a.wParam)))},
+#define ON_WM_DAYTURN() {WM_DAYTURN, 0, 0, AFX_THUNK(self->OnDayTurn())},

@@ -30,6 +30,8 @@ public:
     void GetClientRect(CRect* rect) const;
     void MoveWindow(const CRect& rect, BOOL repaint = TRUE);
     void SetWindowText(const char* text);
+    // The tooltip over the window's own caption: plain UTF-8 text, "\n" between lines; "" for none.
+    void SetCaptionTip(const char* text);
     HICON SetIcon(HICON icon, BOOL bigIcon);
     BOOL IsIconic() const;
     // Asks the window manager to keep this window above the others, and to show it on every

@@ -32,11 +32,16 @@ bool writeCopy(const fs::path& file, std::string_view bytes, std::string& reason
 
 } // namespace
 
-fs::path DefaultBackupFolder()
+fs::path DefaultStateFolder()
 {
     const char* state = std::getenv("XDG_STATE_HOME");
     const fs::path base = state && state[0] == '/' ? fs::path(state) : homeFolder() / ".local" / "state";
-    return base / "ombrelclock" / "backups";
+    return base / "ombrelclock";
+}
+
+fs::path DefaultBackupFolder()
+{
+    return DefaultStateFolder() / "backups";
 }
 
 ProfileBackups::ProfileBackups(fs::path profile, fs::path folder)

@@ -8,7 +8,10 @@
 #include <string>
 #include <string_view>
 
-// $XDG_STATE_HOME/ombrelclock/backups, else $HOME/.local/state/ombrelclock/backups.
+// $XDG_STATE_HOME/ombrelclock, else $HOME/.local/state/ombrelclock: what the program keeps of
+// its own besides the profile.
+std::filesystem::path DefaultStateFolder();
+// The state folder's "backups".
 std::filesystem::path DefaultBackupFolder();
 
 class ProfileBackups {

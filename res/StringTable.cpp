@@ -8,6 +8,7 @@ constexpr StringResource kStrings[] = {
     {IDS_STICKY_ENTRY, "すべてのデスクトップに表示"},
     {IDS_WEEKSTART_ENTRY, "月曜始まり"},
     {IDS_SEARCH_ENTRY, "トピックを検索...\tCtrl+F"},
+    {IDS_NOTIFY_ENTRY, "今日のトピックを通知"},
     {IDS_EXPORT_ENTRY, "iCalendar 形式で書き出す..."},
 };
 }

@@ -1,5 +1,6 @@
 // Adds to the clock window what the calendar shows over a day: the date with its weekday, era and
-// week, the holiday's name, and the first lines of the day's topic.
+// week, the holiday's name, and the first lines of the day's topic (the caption's tooltip tells
+// today the same way).
 #include <chrono>
 #include <string>
 
@@ -40,21 +41,26 @@ void CopyText(const std::string& text, char* out, int size)
 
 } // namespace
 
-void CClockDialog::OnGetDayText(NMHDR* pNotifyStruct, LRESULT* pResult)
+std::string CClockDialog::DescribeDay(int year, int month, int day, bool week)
 {
-    auto* request = reinterpret_cast<NMDAYTEXT*>(pNotifyStruct);
-    const SYSTEMTIME& day = request->stDay;
-    const std::chrono::year_month_day date{std::chrono::year(day.wYear), std::chrono::month(day.wMonth),
-                                           std::chrono::day(day.wDay)};
-    std::string text = jcal::DescribeDate(date);
+    const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                           std::chrono::day(static_cast<unsigned>(day))};
+    std::string text = week ? jcal::DescribeDate(date) : jcal::FormatDateWithEra(date);
     if (const auto holiday = jcal::HolidayOn(date)) {
         text += "\n" + std::string(holiday->name);
         if (holiday->projected)
             text += "(予想)"; // the equinox days of years not yet announced may still move
     }
     CString topic;
-    if (FindTopic(topic, day.wYear, day.wMonth, day.wDay) >= 0 && !topic.IsEmpty())
+    if (FindTopic(topic, year, month, day) >= 0 && !topic.IsEmpty())
         text += "\n" + FirstLines(topic, kTopicLines);
-    CopyText(text, request->pszText, request->cchTextMax);
+    return text;
+}
+
+void CClockDialog::OnGetDayText(NMHDR* pNotifyStruct, LRESULT* pResult)
+{
+    auto* request = reinterpret_cast<NMDAYTEXT*>(pNotifyStruct);
+    const SYSTEMTIME& day = request->stDay;
+    CopyText(DescribeDay(day.wYear, day.wMonth, day.wDay, true), request->pszText, request->cchTextMax);
     *pResult = 0;
 }

@@ -116,3 +116,22 @@ CString TopicKey(int i)
     key.Format("%05d", i);
     return key;
 }
+
+CString TopicTitle(std::string_view text)
+{
+    constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        std::string_view line = text.substr(0, end);
+        for (std::string_view rest = line; !rest.empty();) {
+            if (rest.front() == ' ' || rest.front() == '\t')
+                rest.remove_prefix(1);
+            else if (rest.starts_with(kIdeographicSpace))
+                rest.remove_prefix(kIdeographicSpace.size());
+            else
+                return CString(line);
+        }
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return {};
+}

@@ -32,5 +32,9 @@ CString EscapeLineBreaks(std::string_view text);
 // Each "<CR>" becomes CR LF; a literal "<CR>" in a topic cannot be told apart from a break.
 CString UnescapeLineBreaks(std::string_view text);
 
+// The first line of a topic with something on it (other than spaces, tabs and ideographic
+// spaces); "" for a blank topic.
+CString TopicTitle(std::string_view text);
+
 // The settings key of entry i: five digits, zero-filled, more when needed.
 CString TopicKey(int i);

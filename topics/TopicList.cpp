@@ -29,6 +29,7 @@ int CClockDialog::StoreTopic(const CString& text, int year, int month, int day)
     else
         m_topics.SetAt(i, entry);
     m_topicIndex.Stored(at, entry.view());
+    UpdateCaptionTip(year, month, day);
     return i;
 }
 
@@ -74,6 +75,7 @@ void CClockDialog::OnFileChanged(UINT_PTR)
     AfxGetApp()->Profile().Release();
     m_topicIndex.Rebuild(m_topics);
     ApplyTopicChanges(m_topics, m_topicIndex, m_topicChanges);
+    UpdateCaptionTip();
     // The bold dates of the months on show.
     SYSTEMTIME range[2];
     if (m_calendar.GetMonthRange(range, GMR_DAYSTATE) > 0)

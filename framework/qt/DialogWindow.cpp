@@ -12,6 +12,7 @@
 #include "framework/qt/CaptionBar.h"
 #include "framework/qt/TitleLine.h"
 #include "framework/qt/Controls.h"
+#include "framework/qt/DayTurn.h"
 #include "framework/Dialog.h"
 #include "framework/qt/DialogFont.h"
 #include "framework/qt/WndImpl.h"
@@ -79,6 +80,9 @@ DialogWindow::DialogWindow(CDialog* dialog, const DialogTemplate& tmpl, QWidget*
     }
     m_client = new ClientArea(dialog, this);
     createControls(tmpl, units);
+    // After the controls, so that a calendar shows the new day before the dialog hears of it.
+    m_dayTurn = DayTurn::acquire();
+    connect(m_dayTurn.get(), &DayTurn::turned, this, [this] { m_dialog->SendMessage(WM_DAYTURN); });
 
     const QSize clientSize(DluToPixelsX(units, tmpl.cx), DluToPixelsY(units, tmpl.cy));
     const int captionHeight = m_caption ? m_caption->preferredHeight() : 0;

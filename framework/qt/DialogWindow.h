@@ -5,12 +5,14 @@
 
 #include <QWidget>
 #include <map>
+#include <memory>
 
 #include "core/DialogUnits.h"
 #include "core/DialogTemplate.h"
 
 class CDialog;
 class CaptionBar;
+class DayTurn;
 class QMenu;
 
 class DialogWindow : public QWidget {
@@ -60,5 +62,6 @@ private:
     bool m_moving = false;
     QPoint m_moveStart; // window position when the move began
     QPoint m_moveGrab; // pointer offset inside the window
+    std::shared_ptr<DayTurn> m_dayTurn; // every dialog hears of it as WM_DAYTURN
     static bool s_sessionEnding;
 };

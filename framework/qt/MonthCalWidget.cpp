@@ -13,6 +13,7 @@
 
 #include "core/JapaneseHolidays.h"
 #include "core/Time.h"
+#include "framework/qt/DayTurn.h"
 
 using calendar::Date;
 using calendar::YearMonth;
@@ -55,7 +56,7 @@ Date todayFromClock()
 } // namespace
 
 MonthCalWidget::MonthCalWidget(QWidget* parent)
-    : QWidget(parent), m_repeatTimer(new QTimer(this)), m_midnightTimer(new QTimer(this))
+    : QWidget(parent), m_repeatTimer(new QTimer(this)), m_dayTurn(DayTurn::acquire())
 {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(accessibleFactory);
@@ -69,16 +70,12 @@ MonthCalWidget::MonthCalWidget(QWidget* parent)
     m_repeatTimer->setObjectName(QStringLiteral("arrowRepeat"));
     m_repeatTimer->setInterval(kArrowRepeatMs);
     connect(m_repeatTimer, &QTimer::timeout, this, &MonthCalWidget::stepFromArrow);
-    m_midnightTimer->setObjectName(QStringLiteral("midnight"));
-    m_midnightTimer->setSingleShot(true);
-    // A coarse timer may fire minutes early on a day-long interval.
-    m_midnightTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_midnightTimer, &QTimer::timeout, this, &MonthCalWidget::refreshToday);
+    // The wall clock's date, also after a suspend or a clock change.
+    connect(m_dayTurn.get(), &DayTurn::turned, this, &MonthCalWidget::refreshToday);
 
     m_today = todayFromClock();
     m_selected = m_today;
     m_shown = m_today.yearMonth();
-    armMidnightTimer();
 }
 
 MonthCalWidget::~MonthCalWidget() = default;
@@ -140,19 +137,6 @@ void MonthCalWidget::refreshToday()
         m_today = now;
         update();
     }
-    armMidnightTimer();
-}
-
-void MonthCalWidget::armMidnightTimer()
-{
-    using namespace std::chrono;
-    const system_clock::time_point now = CTime::Now();
-    const std::tm local = CTime(system_clock::to_time_t(now)).GetLocalTm();
-    // mktime rolls day 32 into the next month and finds midnight across DST changes.
-    const CTime midnight(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday + 1, 0, 0, 0);
-    const auto wait = duration_cast<milliseconds>(system_clock::from_time_t(midnight.GetTime()) - now);
-    const long long limit = duration_cast<milliseconds>(hours(25)).count();
-    m_midnightTimer->start(static_cast<int>(std::clamp<long long>(wait.count(), 1, limit)));
 }
 
 void MonthCalWidget::setFirstWeekday(int weekday)

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "core/WinTypes.h"
 #include "core/CalendarMonth.h"
@@ -14,6 +15,7 @@ class QPainter;
 class QTimer;
 
 class QHelpEvent;
+class DayTurn;
 
 class MonthCalWidget : public QWidget {
     Q_OBJECT
@@ -36,7 +38,7 @@ public:
     void setFirstWeekday(int weekday);
     int firstWeekday() const { return m_firstWeekday; }
     SYSTEMTIME firstVisibleMonth() const; // the leading (grey) month, day 1
-    void refreshToday(); // re-reads today and re-arms the midnight timer
+    void refreshToday(); // re-reads today (the framework's day turn calls it)
     QSize sizeHint() const override;
 
     // Where things are, in widget coordinates (tests click them).
@@ -92,7 +94,6 @@ private:
     bool send(NMHDR& header);
 
     void stepFromArrow();
-    void armMidnightTimer();
 
     NotifyHandler m_handler;
     unsigned m_controlId = 0;
@@ -104,5 +105,5 @@ private:
     Tracking m_tracking = Tracking::None;
     QPoint m_lastMousePos;
     QTimer* m_repeatTimer = nullptr;
-    QTimer* m_midnightTimer = nullptr;
+    std::shared_ptr<DayTurn> m_dayTurn;
 };

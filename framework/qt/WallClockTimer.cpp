@@ -14,7 +14,12 @@
 
 using namespace std::chrono;
 
-WallClockTimer::WallClockTimer(milliseconds period, QObject* parent) : QObject(parent), m_period(period)
+WallClockTimer::WallClockTimer(milliseconds period, QObject* parent)
+    : WallClockTimer([period](system_clock::time_point now) { return DelayToNextBoundary(now, period); }, parent)
+{
+}
+
+WallClockTimer::WallClockTimer(Delay delayToNext, QObject* parent) : QObject(parent), m_delay(std::move(delayToNext))
 {
 #if defined(__linux__)
     m_fd = ::timerfd_create(CLOCK_REALTIME, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -41,7 +46,7 @@ void WallClockTimer::arm()
 {
     // The boundary comes from the program's clock (tests pin it); the system's real time, which
     // is the same clock outside tests, places it on the timer.
-    const auto wait = DelayToNextBoundary(CTime::Now(), m_period);
+    const auto wait = m_delay(CTime::Now());
 #if defined(__linux__)
     if (m_fd >= 0) {
         // An absolute CLOCK_REALTIME expiry fires on time after a suspend, and CANCEL_ON_SET

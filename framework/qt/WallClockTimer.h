@@ -1,17 +1,23 @@
-// A timer that fires on wall-clock boundaries (every whole minute, say), and keeps doing so
-// across suspend and clock changes. Qt-side helper of the framework layer.
+// A timer that fires on wall-clock boundaries (every whole minute, every midnight), and keeps
+// doing so across suspend and clock changes. Qt-side helper of the framework layer.
 #pragma once
 
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 
 class QSocketNotifier;
 
 class WallClockTimer : public QObject {
     Q_OBJECT
 public:
+    // Time from a given instant to the next boundary.
+    using Delay = std::function<std::chrono::system_clock::duration(std::chrono::system_clock::time_point)>;
+
+    // On every multiple of `period` since the epoch.
     WallClockTimer(std::chrono::milliseconds period, QObject* parent = nullptr);
+    WallClockTimer(Delay delayToNext, QObject* parent = nullptr);
     ~WallClockTimer() override;
 
     // The wall clock was set (or the machine resumed past a boundary): ticks at once, since the
@@ -26,7 +32,7 @@ private:
     void arm();
     void fired();
 
-    std::chrono::milliseconds m_period;
+    Delay m_delay;
     int m_fd = -1; // Linux: a CLOCK_REALTIME timerfd, which also wakes after resume and on clock changes
     QSocketNotifier* m_notifier = nullptr;
     QTimer m_fallback; // elsewhere: a single-shot timer re-aimed at every tick

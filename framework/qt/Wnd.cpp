@@ -100,6 +100,12 @@ void CWnd::SetWindowText(const char* text)
         widget->setWindowTitle(title);
 }
 
+void CWnd::SetCaptionTip(const char* text)
+{
+    if (DialogWindow* window = dialogWindowOf(this); window && window->caption())
+        window->caption()->setToolTip(QString::fromUtf8(text ? text : ""));
+}
+
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
 {
     // Qt keeps one icon with all its sizes; the big and the small one are the same image set.

@@ -1,8 +1,9 @@
 # shellcheck shell=bash
 # Sourced (not run) by the scripts that drive ombrelclock on a private Xvfb display. Offers:
 #   session_begin NAME            $work, a temp dir; on exit $app_pid and $xvfb_pid end, $work goes
-#   session_isolate_env [VAR...]  HOME and XDG_* dirs under $work; no Wayland, platform or
-#                                 session manager of the caller's, nor the VARs
+#   session_isolate_env [VAR...]  HOME and XDG_* dirs under $work (state under HOME); no Wayland,
+#                                 platform, session manager or session bus of the caller's, nor
+#                                 the VARs
 #   session_start_xvfb            a private 1024x768x24 server, DISPLAY exported; else fails,
 #                                 $work/xvfb.log saying why
 #   session_start_openbox         Openbox managing that display; else fails, $work/openbox.log
@@ -45,7 +46,7 @@ session_isolate_env() {
     chmod 700 "$work/runtime"
     export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
     export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime
-    unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER "$@"
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS XDG_STATE_HOME "$@"
 }
 
 session_start_xvfb() {

@@ -189,8 +189,8 @@ private slots:
         QTest::newRow("Alt+Space, keep on top: saved at once") << MenuUse{"Alt+Space", 5, {}, "TOPMOST"};
         QTest::newRow("Shift+F10, all desktops: saved at once") << MenuUse{"Shift+F10", 6, {}, "STICKY"};
         QTest::newRow("Menu key, Monday first: at once, and saved") << MenuUse{"Menu", 7, {}, "WEEKSTART"};
-        QTest::newRow("icon, search") << MenuUse{"icon", 9, QString("dialog%1").arg(IDD_SEARCH)};
-        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{"icon", 10, "fileDialog"};
+        QTest::newRow("icon, search") << MenuUse{"icon", 10, QString("dialog%1").arg(IDD_SEARCH)};
+        QTest::newRow("icon, export: the file chosen holds the topic") << MenuUse{"icon", 11, "fileDialog"};
     }
 
     void captionOpensTheSystemMenu()
@@ -248,7 +248,7 @@ private slots:
         QCOMPARE(entries, (QStringList{QStringLiteral("移動(&M)"), QStringLiteral("閉じる(&C)\tAlt+F4"), QStringLiteral("-"),
                                        QStringLiteral("OmbrelClock の情報と設定(&A)"), QStringLiteral("-"),
                                        QStringLiteral("常に手前に表示"), QStringLiteral("すべてのデスクトップに表示"),
-                                       QStringLiteral("月曜始まり"), QStringLiteral("-"),
+                                       QStringLiteral("月曜始まり"), QStringLiteral("今日のトピックを通知"), QStringLiteral("-"),
                                        QStringLiteral("トピックを検索...\tCtrl+F"), QStringLiteral("iCalendar 形式で書き出す...")}));
     }
 

@@ -1,5 +1,5 @@
-// Services of the framework's Qt side that no window test reaches: the minute timer's aim and
-// its re-aim after a clock change, the hand-over past a crashed copy's socket, and the dialog
+// Services of the framework's Qt side that no window test reaches: the minute and day timers'
+// aim and their re-aim after a clock change, the hand-over past a crashed copy's socket, and the dialog
 // font's Japanese glyphs.
 #include <QDir>
 #include <QFile>
@@ -20,6 +20,7 @@
 
 #include "GuiTestSupport.h"
 #include "core/Time.h"
+#include "core/WallClock.h"
 #include "framework/qt/DialogFont.h"
 #include "framework/qt/FileWatcher.h"
 #include "framework/qt/SingleInstance.h"
@@ -43,20 +44,24 @@ class FrameworkServicesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void minuteTimerAimsAtTheMinuteAndReaimsAfterAClockChange()
+    // From 10:00:30.250 the minute timer aims at 10:01:00.000 (not a minute from now) and the
+    // day timer at midnight. The clock is then set to 23:59:50.250 (a jump, or a resume): one
+    // tick at once, and both aim at their next boundary of the new time.
+    void wallClockTimersAimAtTheBoundaryAndReaimAfterAClockChange()
     {
         using namespace std::chrono;
-        system_clock::time_point now = system_clock::from_time_t(CTime(2026, 12, 6, 10, 0, 30).GetTime()) + milliseconds(250);
-        ScopedClock pin([&now] { return now; });
-        WallClockTimer timer(minutes(1));
-        QSignalSpy ticks(&timer, &WallClockTimer::timeout);
-        QVERIFY(qAbs(secondsToExpiry(timer) - 29.75) < 0.5); // 10:01:00.000, not a minute from now
+        for (const bool day : {false, true}) {
+            system_clock::time_point now = system_clock::from_time_t(CTime(2026, 12, 6, 10, 0, 30).GetTime()) + milliseconds(250);
+            ScopedClock pin([&now] { return now; });
+            WallClockTimer timer = day ? WallClockTimer(DelayToNextMidnight) : WallClockTimer(minutes(1));
+            QSignalSpy ticks(&timer, &WallClockTimer::timeout);
+            QVERIFY(qAbs(secondsToExpiry(timer) - (day ? 13 * 3600 + 59 * 60 + 29.75 : 29.75)) < 0.5);
 
-        // The clock is set forward to 10:05:50: one tick at once, then aimed at 10:06:00.
-        now += minutes(5) + seconds(20);
-        QMetaObject::invokeMethod(&timer, "clockWasSet");
-        QCOMPARE(ticks.count(), 1);
-        QVERIFY(qAbs(secondsToExpiry(timer) - 10.0) < 0.5);
+            now = system_clock::from_time_t(CTime(2026, 12, 6, 23, 59, 50).GetTime()) + milliseconds(250);
+            QMetaObject::invokeMethod(&timer, "clockWasSet");
+            QCOMPARE(ticks.count(), 1);
+            QVERIFY(qAbs(secondsToExpiry(timer) - 9.75) < 0.5);
+        }
     }
 
     // What may lie at the socket's name before the first copy listens, and the later start's

@@ -1,5 +1,5 @@
 // The month calendar driven like a user would: notification sequences for clicks, arrows and
-// keys, day-state bits, the midnight refresh, accessibility and what actually lands on screen.
+// keys, day-state bits, accessibility and what actually lands on screen.
 #include <QAccessible>
 #include <QMetaEnum>
 #include <QtTest>
@@ -296,22 +296,6 @@ private slots:
         QVERIFY(cal->isBold(may4 / 7, may4 % 7));
         if (!dark)
             QVERIFY(inkIn(shot, cal->cellRect(may4 / 7, may4 % 7)).amount > inkIn(plain, cal->cellRect(may4 / 7, may4 % 7)).amount * 11 / 10);
-    }
-
-    void midnightMovesToday()
-    {
-        make(QDate(2026, 12, 9)); // at noon
-        auto* timer = m_cal->findChild<QTimer*>(QStringLiteral("midnight"));
-        QVERIFY(timer->isActive() && timer->isSingleShot());
-        QCOMPARE(timer->interval(), 12 * 3600 * 1000);
-        const auto justAfter = std::chrono::system_clock::from_time_t(CTime(2026, 12, 10, 0, 0, 0).GetTime()) + std::chrono::milliseconds(1);
-        ScopedClock pin([justAfter] { return justAfter; });
-        QMetaObject::invokeMethod(timer, "timeout");
-        QCOMPARE(ymd(m_cal->today()), QStringLiteral("2026-12-10"));
-        QCOMPARE(ymd(m_cal->selection()), QStringLiteral("2026-12-09")); // the selection stays
-        QVERIFY(m_notes.isEmpty());
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 24 * 3600 * 1000 - 1);
     }
 
     void accessibleValueFollowsSelection()
