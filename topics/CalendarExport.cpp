@@ -2,6 +2,8 @@
 // libical writes correctly.
 #include "topics/CalendarExport.h"
 
+#include "topics/TopicEntry.h"
+
 #include <libical/ical.h>
 
 #include <algorithm>
@@ -111,19 +113,6 @@ bool IsBlank(std::string_view text)
     return true;
 }
 
-// The first line with something on it, so a topic that starts with an empty line still gets
-// a title other programs can show.
-std::string_view FirstFilledLine(std::string_view text)
-{
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        if (!IsBlank(text.substr(0, end)))
-            return text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-    }
-    return text;
-}
-
 // The entry the date book shows for each writable date (the first in the list), by date.
 std::vector<const DatedTopic*> ShownTopics(const std::vector<DatedTopic>& topics)
 {
@@ -202,7 +191,7 @@ public:
         icalproperty_set_value(m_start, icalvalue_new_date(DateValue(date)));
         icalproperty_set_value(m_end,
                                icalvalue_new_date(DateValue(chr::sys_days{date} + chr::days{1})));
-        icalproperty_set_summary(m_summary, std::string{FirstFilledLine(text)}.c_str());
+        icalproperty_set_summary(m_summary, TopicTitle(text).GetString()); // the first line with something on it
         icalproperty_set_description(m_description, text.c_str());
         AppendText(out, m_event.get());
     }

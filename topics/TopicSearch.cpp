@@ -38,15 +38,7 @@ std::string ListLine(const Found& topic)
     AppendNumber(line += '/', topic.date.month, 2);
     AppendNumber(line += '/', topic.date.day, 2);
     ((line += '(') += jcal::WeekdayName(calendar::dayOfWeek(topic.date))) += ") ";
-    const std::string_view text = topic.text;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find("\r\n", start), text.size());
-        const std::string_view part = text.substr(start, end - start);
-        if (part.find_first_not_of(" \t") != std::string_view::npos)
-            return line += part;
-        start = end + 2;
-    }
-    return line;
+    return line += TopicTitle(topic.text).str();
 }
 
 } // namespace
