@@ -3,6 +3,8 @@
 // (OMBREL_BENCH_PROFILE, e.g. bench/make-topics-profile.py 100000 FILE).
 #include <benchmark/benchmark.h>
 
+#include "GuiBenchMain.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -124,13 +126,5 @@ BENCHMARK(BM_SearchKeystroke)->DenseRange(0, std::size(kKeystrokes) - 1)->Unit(b
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunGuiBenchmarks(argc, argv);
 }

@@ -2,6 +2,8 @@
 // save (one file replace), and the 93 date lookups of one three-month bold-date refresh.
 #include <benchmark/benchmark.h>
 
+#include "GuiBenchMain.h"
+
 #include <QApplication>
 
 #include <algorithm>
@@ -277,15 +279,5 @@ BENCHMARK(BM_DayMarkRefresh)->Apply(Sizes)->Unit(benchmark::kMicrosecond)->Compl
 
 int main(int argc, char** argv)
 {
-    // The clock window needs a GUI application; no screen is needed to time the list.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Fixtures().clear();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, [] { Fixtures().clear(); });
 }

@@ -8,11 +8,9 @@ set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+program_argument "$@"
 manager=${2:-}
-for tool in Xvfb xdotool xwininfo xprop xmessage import convert ${manager}; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "skip - $tool is not installed"; exit 77; }
-done
+need_tools Xvfb xdotool xwininfo xprop xmessage import convert ${manager}
 readonly clock_title='^[0-2][0-9]:[0-5][0-9]  [01][0-9]/[0-3][0-9] (Sun|Mon|Tue|Wed|Thu|Fri|Sat)$'
 
 session_begin desktop

@@ -8,17 +8,8 @@ set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
 
-if [[ $# -ne 1 || ! -x $1 ]]; then
-    echo "usage: $0 path/to/ombrelclock" >&2
-    exit 2
-fi
-bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-for tool in openbox Xvfb xdotool xprop xwininfo; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "skip - $tool is not installed (apt-get install openbox xvfb xdotool x11-utils)"
-        exit 77
-    fi
-done
+program_argument "$@"
+need_tools openbox Xvfb xdotool xprop xwininfo
 
 readonly clock_title='^[0-2][0-9]:[0-5][0-9]  [01][0-9]/[0-3][0-9] (Sun|Mon|Tue|Wed|Thu|Fri|Sat)$'
 readonly all_desktops=4294967295 # 0xFFFFFFFF

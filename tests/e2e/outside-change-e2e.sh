@@ -15,15 +15,6 @@ year=$(date +%Y)
 month=$((10#$(date +%m)))
 today=$((10#$(date +%d)))
 
-need_tools() { # need_tools TOOL...: exits 77 naming the first one missing
-    local tool
-    for tool in "$@"; do
-        command -v "$tool" >/dev/null 2>&1 && continue
-        echo "skip - $tool is not installed"
-        exit 77
-    done
-}
-
 entry() { printf '[%4d:%2d:%2d]%s' "$year" "$month" "$1" "$2"; } # entry DAY TEXT: as the file spells it
 has_line() { grep -qxF -- "$2"$'\r' "$1"; }                       # has_line FILE LINE
 # replace_by_rename FILE LINE...: a [TOPICS] section of the LINEs, put in place the way sync tools do.
@@ -108,12 +99,8 @@ poll() {
 [[ ${BASH_SOURCE[0]} == "$0" ]] || return 0
 
 # --- the checks --------------------------------------------------------------------------
-if [[ $# -ne 1 || ! -x $1 ]]; then
-    echo "usage: $0 path/to/ombrelclock" >&2
-    exit 2
-fi
+program_argument "$@"
 need_tools Xvfb xdotool xwininfo import
-bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 
 session_begin outside
 # The default light palette, whatever the caller's desktop: the cells are told apart by colour.

@@ -7,14 +7,8 @@ set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
 
-if [[ $# -ne 1 || ! -x $1 ]]; then
-    echo "usage: $0 path/to/ombrelclock" >&2
-    exit 2
-fi
-bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-for tool in Xvfb xdotool xwininfo; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "skip - $tool is not installed"; exit 77; }
-done
+program_argument "$@"
+need_tools Xvfb xdotool xwininfo
 
 session_begin reminder
 session_isolate_env

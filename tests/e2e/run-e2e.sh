@@ -8,18 +8,9 @@ set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=xvfb-session.sh
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb-session.sh"
 
-if [[ $# -ne 1 || ! -x $1 ]]; then
-    echo "usage: $0 path/to/ombrelclock" >&2
-    exit 2
-fi
-bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+program_argument "$@"
 
-for tool in Xvfb xdotool xwininfo; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "skip - $tool is not installed (apt-get install xvfb xdotool x11-utils)"
-        exit 77
-    fi
-done
+need_tools Xvfb xdotool xwininfo
 
 readonly clock_title='^[0-2][0-9]:[0-5][0-9]  [01][0-9]/[0-3][0-9] (Sun|Mon|Tue|Wed|Thu|Fri|Sat)$'
 readonly quit_title='^終了$'

@@ -7,12 +7,8 @@ set -euo pipefail
 # shellcheck source-path=SCRIPTDIR source=outside-change-e2e.sh
 source "$(dirname "${BASH_SOURCE[0]}")/outside-change-e2e.sh"
 
-if [[ $# -ne 1 || ! -x $1 ]]; then
-    echo "usage: $0 path/to/ombrelclock" >&2
-    exit 2
-fi
+program_argument "$@"
 need_tools Xvfb xdotool xwininfo import syncthing curl
-bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 
 readonly api_key=ombrel-e2e-key folder_id=ombrel
 declare -A st_pid app id gui_port sync_port window

@@ -1,5 +1,8 @@
 # shellcheck shell=bash
 # Sourced (not run) by the scripts that drive ombrelclock on a private Xvfb display. Offers:
+#   program_argument ARG...       the one argument, an executable, as an absolute path in $bin;
+#                                 else the usage line and exit 2 (extra ARGs after it allowed)
+#   need_tools TOOL...            exits 77 (skipped) naming the first TOOL not installed
 #   session_begin NAME            $work, a temp dir; on exit $app_pid and $xvfb_pid end, $work goes
 #   session_isolate_env [VAR...]  HOME and XDG_* dirs under $work (state under HOME); no Wayland,
 #                                 platform, session manager or session bus of the caller's, nor
@@ -15,6 +18,23 @@
 #                                 windows seen through xwininfo, driven with xdotool
 
 readonly poll_limit=200 # polls of 0.05 s: about 10 s before giving up on a window or a process
+
+program_argument() {
+    if [[ $# -lt 1 || ! -x $1 ]]; then
+        echo "usage: $0 path/to/ombrelclock" >&2
+        exit 2
+    fi
+    bin=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+}
+
+need_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 && continue
+        echo "skip - $tool is not installed"
+        exit 77
+    done
+}
 
 work=
 xvfb_pid=
