@@ -46,11 +46,22 @@ QRect CaptionBar::closeRect() const
     return QRect(width() - side - 3, 3, side, side);
 }
 
+// Worked out again only when the palette or the focus changed, not at every minute's repaint.
+const CaptionColours& CaptionBar::coloursFor(const QPalette& palette, bool active)
+{
+    if (palette.cacheKey() != m_coloursPalette || active != m_coloursActive) {
+        m_colours = MakeCaptionColours(palette, active);
+        m_coloursPalette = palette.cacheKey();
+        m_coloursActive = active;
+    }
+    return m_colours;
+}
+
 void CaptionBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     const QPalette& pal = palette();
-    const CaptionColours colours = MakeCaptionColours(pal, window()->isActiveWindow());
+    const CaptionColours& colours = coloursFor(pal, window()->isActiveWindow());
     QLinearGradient fill(0, 0, width(), 0);
     fill.setColorAt(0, colours.left);
     fill.setColorAt(1, colours.right);

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QWidget>
 
+#include "framework/qt/CaptionColours.h"
+
 class CaptionBar : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +34,11 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    const CaptionColours& coloursFor(const QPalette& palette, bool active);
+
+    CaptionColours m_colours;
+    qint64 m_coloursPalette = -1; // the cacheKey() of the palette m_colours was made for
+    bool m_coloursActive = false;
     QString m_title;
     QIcon m_icon;
     QPoint m_pressPos;
