@@ -78,7 +78,16 @@ shown_on() {
     return $status
 }
 
-setting() { tr -d '\r' <"$profile" 2>/dev/null | grep -qx "$1"; } # setting LINE: the profile has it
+# setting LINE: the profile has it, waiting up to ~10 s (the hint may reach the window manager
+# before the key reaches the file).
+setting() {
+    local i
+    for ((i = 0; i < poll_limit; i++)); do
+        tr -d '\r' <"$profile" 2>/dev/null | grep -qx "$1" && return 0
+        sleep 0.05
+    done
+    return 1
+}
 
 stop_app() {
     kill "$app_pid" 2>/dev/null || true
